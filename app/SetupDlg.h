@@ -1,0 +1,34 @@
+#pragma once
+// The background window: covers the screen with a blue gradient, loads the
+// setup script and, once on screen, runs the installation from its timer.
+
+#include <string>
+
+#include "framework/Dialog.h"
+
+class CSetupDlg : public CDialog {
+public:
+    enum { IDD = 102 };
+    static constexpr UINT_PTR kStartTimer = 987;
+
+    CSetupDlg();
+
+    HICON m_hIcon;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+    std::string m_strDestination;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnTimer(UINT_PTR id) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void RunInstall();
+
+private:
+    LRESULT OnEraseBkgnd(HDC dc);
+    void OnPaint();
+};
+
+// Fills the window's client area with the background's blue bands.
+void DrawGradient(HWND window, HDC dc);

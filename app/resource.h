@@ -1,0 +1,4 @@
+#pragma once
+
+#define IDD_SETUP_DIALOG 102
+#define IDR_MAINFRAME 128
