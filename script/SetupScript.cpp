@@ -16,6 +16,8 @@ public:
     TextModeLines(const char* data, std::size_t size) : m_data(data), m_size(size)
     {
         // Ctrl-Z ends the text.
+        if (size == 0)
+            return;
         if (const void* eof = std::memchr(data, 0x1A, size))
             m_size = static_cast<std::size_t>(static_cast<const char*>(eof) - data);
     }
