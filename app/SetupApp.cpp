@@ -1,5 +1,7 @@
 #include "app/SetupApp.h"
 
+#include <commctrl.h>
+
 #include "app/SetupDlg.h"
 
 CSetupApp theApp;
@@ -7,6 +9,10 @@ CSetupApp theApp;
 BOOL CSetupApp::InitInstance()
 {
     Enable3dControlsStatic();
+    // The progress dialog's bar is a common control: register its class
+    // before the first dialog, or that dialog cannot be made.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
     CSetupDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

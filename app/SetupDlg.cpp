@@ -83,10 +83,6 @@ void CSetupDlg::OnTimer(UINT_PTR id)
     OnCancel();
 }
 
-void CSetupDlg::RunInstall()
-{
-}
-
 void DrawGradient(HWND window, HDC dc)
 {
     RECT client;

@@ -23,7 +23,14 @@ protected:
     void OnTimer(UINT_PTR id) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The whole installation: the wizard, the file phase, the script's
+    // lists and the program to start. Ends silently when the user leaves.
     void RunInstall();
+    // The script's work after the file phase, in this order.
+    virtual void ProcessCopySection();
+    virtual void ProcessDelSection();
+    virtual bool ProcessIniAndGroupSections();
+    virtual void RunProgram();
 
 private:
     LRESULT OnEraseBkgnd(HDC dc);

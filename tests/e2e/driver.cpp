@@ -4,19 +4,36 @@
 //   e2e_driver STEP [STEP...]       steps run in order; the first failure
 //                                   prints "FAIL: ..." and exits 1
 //
-//   run PATH [ARGS]                 start the program (working directory:
+//   run PATH                        start the program (working directory:
 //                                   its own folder)
+//   attach NAME [MS]                act on a running program instead, found
+//                                   by its file name (e.g. Setup.exe)
 //   wait-window CLASS TITLE [MS]    wait for a visible top-level window of
 //                                   the program ("*" matches anything);
 //                                   it becomes the current window
+//   wait-control ID [MS]            wait for a visible top-level window of
+//                                   the program holding control ID
+//   wait-background [MS]            wait for its sizable (background) window
+//   wait-gone [MS]                  wait until the current window is gone
 //   expect-title TEXT               current window's caption
 //   expect-text ID TEXT             text of control ID of the current window
 //   print-text ID                   print it
 //   click ID                        press button ID (BM_CLICK)
 //   type ID TEXT                    set the text of edit ID
 //   key VK                          post a key press to the current window
-//   rect                            print the current window's rectangle
-//                                   and client size
+//   close                           the close box (WM_SYSCOMMAND SC_CLOSE)
+//   control-rect ID                 print control ID's rectangle on the
+//                                   screen: "control-rect L T R B"
+//   expect-hidden ID                control ID exists and is not visible
+//   expect-visible ID               control ID is visible
+//   rect                            print the current window's rectangle,
+//                                   its client origin on the screen and
+//                                   its client size
+//   expect-rect X Y W H             the current window's rectangle
+//   check-layout ID X Y W H         control ID's rectangle in the client
+//                                   area, given in dialog units of the
+//                                   8-point "MS Sans Serif" dialog font;
+//                                   ID 0 checks the client size (W H)
 //   dump                            list the program's windows and controls
 //   sleep MS
 //   wait-exit [MS]                  wait for the program to end; prints
@@ -28,6 +45,8 @@
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,12 +57,17 @@ namespace {
 PROCESS_INFORMATION g_process = {};
 HWND g_current = nullptr;
 
+// A window's text by WM_GETTEXT, which the system carries across processes
+// (GetWindowText would not ask another process's edit control).
 std::string Text(HWND hWnd)
 {
-    int n = ::GetWindowTextLengthA(hWnd);
-    std::string s(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
-    n = ::GetWindowTextA(hWnd, s.data(), static_cast<int>(s.size()));
-    s.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return std::string();
+    std::string s(static_cast<size_t>(length) + 1, '\0');
+    DWORD_PTR n = 0;
+    ::SendMessageTimeoutA(hWnd, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()), SMTO_ABORTIFHUNG, 5000, &n);
+    s.resize(static_cast<size_t>(n));
     return s;
 }
 
@@ -63,6 +87,8 @@ std::string ClassOf(HWND hWnd)
 
 struct Search {
     std::string cls, title;
+    int control = 0;          // a control the window must hold, or 0
+    bool sizable = false;     // only windows with a sizing frame
     HWND found = nullptr;
 };
 
@@ -76,6 +102,10 @@ BOOL CALLBACK FindTop(HWND hWnd, LPARAM lParam)
     if (s->cls != "*" && ClassOf(hWnd) != s->cls)
         return TRUE;
     if (s->title != "*" && Text(hWnd) != s->title)
+        return TRUE;
+    if (s->control && !::GetDlgItem(hWnd, s->control))
+        return TRUE;
+    if (s->sizable && !(::GetWindowLongA(hWnd, GWL_STYLE) & WS_THICKFRAME))
         return TRUE;
     s->found = hWnd;
     return FALSE;
@@ -110,6 +140,47 @@ HWND Control(int id)
     if (!control)
         Fail("no control " + std::to_string(id) + " in \"" + Text(g_current) + "\"");
     return control;
+}
+
+HWND WaitFor(Search s, DWORD ms, const std::string& what)
+{
+    for (DWORD waited = 0;; waited += 50) {
+        s.found = nullptr;
+        ::EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found)
+            return s.found;
+        if (waited >= ms)
+            Fail("no " + what + " within " + std::to_string(ms) + " ms");
+        ::Sleep(50);
+    }
+}
+
+// Dialog base units the way the dialog manager takes them from the
+// template's font: the average width of the alphabet and the cell height.
+void DialogBaseUnits(int& x, int& y)
+{
+    HDC dc = ::GetDC(nullptr);
+    int height = -::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
+    HFONT font = ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HGDIOBJ old = ::SelectObject(dc, font);
+    TEXTMETRICA tm;
+    ::GetTextMetricsA(dc, &tm);
+    SIZE size;
+    const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    ::GetTextExtentPoint32A(dc, alphabet, 52, &size);
+    ::SelectObject(dc, old);
+    ::DeleteObject(font);
+    ::ReleaseDC(nullptr, dc);
+    x = (size.cx / 26 + 1) / 2;
+    y = tm.tmHeight;
+}
+
+DWORD OptionalMs(const std::vector<std::string>& a, size_t& i, DWORD fallback)
+{
+    if (i + 1 < a.size() && !a[i + 1].empty() && std::isdigit(static_cast<unsigned char>(a[i + 1][0])))
+        return static_cast<DWORD>(std::atoi(a[++i].c_str()));
+    return fallback;
 }
 
 int WaitExit(DWORD ms)
@@ -147,23 +218,113 @@ int main(int argc, char** argv)
                 Fail("cannot start " + path + " (error " + std::to_string(::GetLastError()) + ")");
             ::WaitForInputIdle(g_process.hProcess, 10000);
             std::printf("started %s\n", path.c_str());
+        } else if (step == "attach") {
+            need(i, 1);
+            std::string name = a[++i];
+            DWORD ms = OptionalMs(a, i, 15000);
+            DWORD pid = 0;
+            for (DWORD waited = 0; !pid; waited += 100) {
+                HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+                PROCESSENTRY32 entry = {};
+                entry.dwSize = sizeof entry;
+                for (BOOL more = ::Process32First(snap, &entry); more; more = ::Process32Next(snap, &entry))
+                    if (lstrcmpiA(entry.szExeFile, name.c_str()) == 0)
+                        pid = entry.th32ProcessID;
+                ::CloseHandle(snap);
+                if (pid)
+                    break;
+                if (waited >= ms)
+                    Fail("no running " + name);
+                ::Sleep(100);
+            }
+            g_process.dwProcessId = pid;
+            g_process.hProcess = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
         } else if (step == "wait-window") {
             need(i, 2);
             Search s{a[i + 1], a[i + 2]};
             i += 2;
-            DWORD ms = 15000;
-            if (i + 1 < a.size() && std::isdigit(static_cast<unsigned char>(a[i + 1][0])))
-                ms = static_cast<DWORD>(std::atoi(a[++i].c_str()));
-            for (DWORD waited = 0;; waited += 50) {
-                ::EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-                if (s.found)
-                    break;
+            DWORD ms = OptionalMs(a, i, 15000);
+            g_current = WaitFor(s, ms, "window class=" + s.cls + " title=\"" + s.title + "\"");
+            std::printf("window \"%s\"\n", Text(g_current).c_str());
+        } else if (step == "wait-control") {
+            need(i, 1);
+            Search s{"*", "*", std::atoi(a[++i].c_str())};
+            DWORD ms = OptionalMs(a, i, 15000);
+            g_current = WaitFor(s, ms, "window with control " + std::to_string(s.control));
+            std::printf("window \"%s\"\n", Text(g_current).c_str());
+        } else if (step == "wait-background") {
+            Search s{"*", "*"};
+            s.sizable = true;
+            DWORD ms = OptionalMs(a, i, 15000);
+            g_current = WaitFor(s, ms, "background window");
+            std::printf("background \"%s\"\n", Text(g_current).c_str());
+        } else if (step == "wait-gone") {
+            DWORD ms = OptionalMs(a, i, 15000);
+            for (DWORD waited = 0; g_current && ::IsWindow(g_current) && ::IsWindowVisible(g_current); waited += 50) {
                 if (waited >= ms)
-                    Fail("no window class=" + s.cls + " title=\"" + s.title + "\" within " + std::to_string(ms) + " ms");
+                    Fail("window \"" + Text(g_current) + "\" still there after " + std::to_string(ms) + " ms");
                 ::Sleep(50);
             }
-            g_current = s.found;
-            std::printf("window \"%s\"\n", Text(g_current).c_str());
+        } else if (step == "close") {
+            if (!g_current)
+                Fail("no current window");
+            ::PostMessageA(g_current, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (step == "control-rect") {
+            need(i, 1);
+            RECT r;
+            ::GetWindowRect(Control(std::atoi(a[++i].c_str())), &r);
+            std::printf("control-rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        } else if (step == "expect-hidden" || step == "expect-visible") {
+            need(i, 1);
+            int id = std::atoi(a[++i].c_str());
+            bool visible = ::IsWindowVisible(Control(id)) != FALSE;
+            if (visible != (step == "expect-visible"))
+                Fail("control " + std::to_string(id) + (visible ? " is visible" : " is hidden"));
+        } else if (step == "expect-rect") {
+            need(i, 4);
+            if (!g_current)
+                Fail("no current window");
+            RECT r;
+            ::GetWindowRect(g_current, &r);
+            long want[4] = {std::atol(a[i + 1].c_str()), std::atol(a[i + 2].c_str()), std::atol(a[i + 3].c_str()),
+                            std::atol(a[i + 4].c_str())};
+            i += 4;
+            long got[4] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+            for (int k = 0; k < 4; ++k)
+                if (got[k] != want[k])
+                    Fail("window at " + std::to_string(got[0]) + "," + std::to_string(got[1]) + " size " +
+                         std::to_string(got[2]) + "x" + std::to_string(got[3]) + ", not " + std::to_string(want[0]) +
+                         "," + std::to_string(want[1]) + " size " + std::to_string(want[2]) + "x" +
+                         std::to_string(want[3]));
+        } else if (step == "check-layout") {
+            need(i, 5);
+            int id = std::atoi(a[i + 1].c_str());
+            int x = std::atoi(a[i + 2].c_str()), y = std::atoi(a[i + 3].c_str());
+            int w = std::atoi(a[i + 4].c_str()), h = std::atoi(a[i + 5].c_str());
+            i += 5;
+            int bx = 0, by = 0;
+            DialogBaseUnits(bx, by);
+            RECT want = {::MulDiv(x, bx, 4), ::MulDiv(y, by, 8), 0, 0};
+            want.right = want.left + ::MulDiv(w, bx, 4);
+            want.bottom = want.top + ::MulDiv(h, by, 8);
+            RECT got;
+            if (id == 0) {
+                if (!g_current)
+                    Fail("no current window");
+                ::GetClientRect(g_current, &got);
+                want.left = want.top = 0;
+                want.right = ::MulDiv(w, bx, 4);
+                want.bottom = ::MulDiv(h, by, 8);
+            } else {
+                ::GetWindowRect(Control(id), &got);
+                ::MapWindowPoints(nullptr, g_current, reinterpret_cast<POINT*>(&got), 2);
+            }
+            if (!::EqualRect(&got, &want))
+                Fail("control " + std::to_string(id) + " at " + std::to_string(got.left) + "," +
+                     std::to_string(got.top) + "-" + std::to_string(got.right) + "," + std::to_string(got.bottom) +
+                     ", template gives " + std::to_string(want.left) + "," + std::to_string(want.top) + "-" +
+                     std::to_string(want.right) + "," + std::to_string(want.bottom) + " (base units " +
+                     std::to_string(bx) + "x" + std::to_string(by) + ")");
         } else if (step == "expect-title") {
             need(i, 1);
             std::string want = a[++i];
@@ -202,25 +363,21 @@ int main(int argc, char** argv)
             RECT r, c;
             ::GetWindowRect(g_current, &r);
             ::GetClientRect(g_current, &c);
-            std::printf("rect %ld %ld %ld %ld client %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
-                        c.right, c.bottom);
+            POINT origin = {0, 0};
+            ::ClientToScreen(g_current, &origin);
+            std::printf("rect %ld %ld %ld %ld client %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, origin.x, origin.y, c.right, c.bottom);
         } else if (step == "dump") {
             ::EnumWindows(DumpTop, 0);
         } else if (step == "sleep") {
             need(i, 1);
             ::Sleep(static_cast<DWORD>(std::atoi(a[++i].c_str())));
         } else if (step == "wait-exit") {
-            DWORD ms = 30000;
-            if (i + 1 < a.size() && std::isdigit(static_cast<unsigned char>(a[i + 1][0])))
-                ms = static_cast<DWORD>(std::atoi(a[++i].c_str()));
-            WaitExit(ms);
+            WaitExit(OptionalMs(a, i, 30000));
         } else if (step == "expect-exit") {
             need(i, 1);
             int want = std::atoi(a[++i].c_str());
-            DWORD ms = 30000;
-            if (i + 1 < a.size() && std::isdigit(static_cast<unsigned char>(a[i + 1][0])))
-                ms = static_cast<DWORD>(std::atoi(a[++i].c_str()));
-            int got = WaitExit(ms);
+            int got = WaitExit(OptionalMs(a, i, 30000));
             if (got != want)
                 Fail("exit status " + std::to_string(got) + ", not " + std::to_string(want));
         } else {

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "framework/Dialog.h"
+
+// Asks for the installation folder, typed or picked with Browse.
+class CDestinationDlg : public CDialog {
+public:
+    enum { IDD = 130 };
+    CDestinationDlg();
+
+    std::string m_strDestination;
+
+protected:
+    void DoDataExchange(CDataExchange* dx) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnBrowse();
+};

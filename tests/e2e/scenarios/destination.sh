@@ -1,0 +1,28 @@
+# The Destination dialog: its layout, caption from Title, the destination
+# from the script; Exit, Esc and the close box leave it with nothing
+# changed; Continue takes what was typed, an empty text included.
+scenario() {
+  scenario_begin destination 800x600
+  printf '[General]\r\nTitle=Sample Setup\r\nDestination=C:\\Sample\r\n' >"$S_DIR/medium/Setup.ini"
+  start_setup
+  drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 expect-title "Sample Setup" \
+    expect-text 1008 'C:\Sample' expect-text 1 "&Continue" expect-text 2 "&Exit" expect-text 1010 "&Browse...." \
+    check-layout 0 0 0 227 60 check-layout 1008 3 18 169 12 check-layout 1 61 38 50 14 \
+    check-layout 2 117 38 50 14 check-layout 1010 175 18 50 12 dump
+  grep -q 'text="Please select the directory to install the software to:"' "$S_DIR/driver.out"
+  screenshot destination
+  drive attach Setup.exe wait-control 1008 click 2
+  wait_setup_exit
+  for leave in "key 0x1B" close; do
+    start_setup
+    # shellcheck disable=SC2086
+    drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 $leave
+    wait_setup_exit
+  done
+  expect_disk_unchanged
+  for typed in 'C:\Typed Dir\App' ''; do
+    start_setup
+    drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 type 1008 "$typed" click 1
+    wait_setup_exit
+  done
+}
