@@ -1,0 +1,77 @@
+#include "install/ArchiveWriter.h"
+
+#include <cstring>
+
+#include "framework/File.h"
+#include "install/packed/PackedFile.h"
+
+namespace {
+
+void PutLe32(std::string& out, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+} // namespace
+
+CArchiveWriter::CArchiveWriter(const std::string& path, int kind) : m_strPath(path), m_nKind(kind)
+{
+}
+
+CArchiveWriter::~CArchiveWriter() = default;
+
+void CArchiveWriter::BeginMember(const std::string& name)
+{
+    m_member = CreatePackedFile(std::string(), m_nKind);
+    const unsigned mode = m_names.empty() ? CFile::modeCreate | CFile::modeWrite : CFile::modeWrite;
+    CFileException error(CFileException::generic, -1, m_strPath);
+    if (!m_member->Open(m_strPath, mode, &error))
+        throw error;
+    m_names.push_back(name);
+}
+
+void CArchiveWriter::Write(const void* data, std::uint32_t count)
+{
+    m_member->WritePacked(data, count);
+}
+
+void CArchiveWriter::EndMember()
+{
+    m_member->Close();
+    m_nMembersSize += 8 + static_cast<std::uint64_t>(m_member->GetPackedSize());
+    m_member.reset();
+}
+
+void CArchiveWriter::AddMember(const std::string& name, const void* data, std::uint32_t count)
+{
+    BeginMember(name);
+    Write(data, count);
+    EndMember();
+}
+
+void CArchiveWriter::Finish()
+{
+    CFile file;
+    if (m_names.empty()) {
+        // No member made the file: the tag alone.
+        file.Open(m_strPath, CFile::modeCreate | CFile::modeWrite);
+        if (!file.IsOpen())
+            throw CFileException(CFileException::generic, -1, m_strPath);
+        file.Write(CPackedFile::TagOf(m_nKind), 8);
+    } else {
+        CFileException error(CFileException::generic, -1, m_strPath);
+        if (!file.Open(m_strPath, CFile::modeWrite, &error))
+            throw error;
+    }
+    const std::uint32_t dir = file.SeekToEnd();
+    std::string block;
+    PutLe32(block, static_cast<std::uint32_t>(m_names.size()));
+    for (const std::string& name : m_names) {
+        PutLe32(block, static_cast<std::uint32_t>(name.size()));
+        block += name;
+    }
+    PutLe32(block, dir);
+    file.Write(block.data(), static_cast<std::uint32_t>(block.size()));
+    file.Close();
+}

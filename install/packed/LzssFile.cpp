@@ -1,0 +1,336 @@
+// LZSS over a 4096-byte window. A member's bit stream is a sequence of
+// tokens, most significant bit first:
+//
+//   literal   1, then the byte in 8 bits
+//   match     0, then a window position P (12 bits, 1..4095), then L
+//             (4 bits): copy the L + 2 bytes found at P, P + 1, ...
+//   end       0, then 12 zero bits (position 0 is never a match)
+//
+// Both sides fill the window from position 1 at the start of a member and
+// advance one position per byte, modulo 4096. A match may run into the bytes
+// it produces, which repeats them. The encoder keeps every window position
+// in a binary search tree ordered by the 17 bytes starting there; inserting
+// the current position finds the longest earlier match on the way down (the
+// last node met at the best length wins, and a node matching all 17 bytes is
+// replaced by the new position). The stream depends on that exact search,
+// so the tree is kept as the format defines it; speed comes from comparing
+// eight bytes at a time.
+//
+// The decoder writes straight into the caller's buffer and copies a match
+// from there; the window is brought up to date only when a Read ends, and
+// serves matches that reach back before the current Read.
+//
+// Contract: Read never writes outside the caller's count nor reads outside
+// the member; a truncated or damaged stream gives a short count.
+
+#include "install/packed/LzssFile.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace {
+
+inline std::uint64_t Load64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Number of equal leading bytes of a and b, at most 17.
+inline int CommonLength(const std::uint8_t* a, const std::uint8_t* b)
+{
+    std::uint64_t x = Load64(a) ^ Load64(b);
+    if (x)
+        return std::countr_zero(x) >> 3;
+    x = Load64(a + 8) ^ Load64(b + 8);
+    if (x)
+        return 8 + (std::countr_zero(x) >> 3);
+    return a[16] == b[16] ? 17 : 16;
+}
+
+} // namespace
+
+CLzssFile::CLzssFile() : CPackedFile(kindLzss)
+{
+    std::memset(m_window, 0, sizeof m_window);
+    std::memset(m_encWindow, 0, sizeof m_encWindow);
+    std::memset(m_child, 0, sizeof m_child);
+    std::memset(m_parent, 0, sizeof m_parent);
+}
+
+void CLzssFile::StartMember()
+{
+    // A damaged stream may point before the member's first byte; a cleared
+    // window makes what it gets independent of earlier members.
+    std::memset(m_window, 0, sizeof m_window);
+    m_nCurrent = 1;
+    m_nPendingDist = m_nPendingLeft = 0;
+    m_bEnded = false;
+    std::memset(m_encWindow, 0, sizeof m_encWindow);
+    m_nPhase = 0;
+    m_nFill = 0;
+    m_nCarry = 0;
+    m_nEncCurrent = 1;
+    m_nLookAhead = m_nMatchLength = m_nMatchPos = 0;
+}
+
+std::uint32_t CLzssFile::Read(void* buffer, std::uint32_t count)
+{
+    if (!IsReading())
+        return 0;
+    auto* const out = static_cast<std::uint8_t*>(buffer);
+    const std::uint32_t n = count;
+    const std::uint32_t base = static_cast<std::uint32_t>(m_nCurrent);
+    std::uint32_t o = 0;
+
+    // The byte d positions behind output index at: from this Read's output
+    // when it reaches that far, else from the window.
+    auto history = [&](std::uint32_t at, std::uint32_t d) -> std::uint8_t {
+        return d <= at ? out[at - d] : m_window[(base + at - d) & (windowSize - 1)];
+    };
+
+    for (; m_nPendingLeft && o < n; ++o, --m_nPendingLeft)
+        out[o] = history(o, static_cast<std::uint32_t>(m_nPendingDist));
+
+    if (!m_bEnded) {
+        CBitInput in = m_in;
+        while (o < n) {
+            if (in.count < 17)
+                in.Fill();
+            const std::uint64_t b = in.bits;
+            if (b >> 63) {
+                if (!in.Has(9)) {
+                    m_bEnded = true;
+                    break;
+                }
+                out[o++] = static_cast<std::uint8_t>(b >> 55);
+                in.Skip(9);
+                continue;
+            }
+            const auto pos = static_cast<std::uint32_t>(b >> 51) & 0xFFF;
+            if (pos == 0 || !in.Has(17)) {
+                in.Skip(13);
+                m_bEnded = true;
+                break;
+            }
+            const std::uint32_t len = static_cast<std::uint32_t>((b >> 47) & 15) + 2;
+            in.Skip(17);
+            std::uint32_t d = (base + o - pos) & (windowSize - 1);
+            if (d == 0)
+                d = windowSize;   // the position about to be overwritten
+            if (d <= o && n - o >= 24 && d >= 8) {
+                // Three word copies cover the longest match; with d >= 8
+                // no word overlaps its own source.
+                std::uint8_t* p = out + o;
+                std::memcpy(p, p - d, 8);
+                std::memcpy(p + 8, p + 8 - d, 8);
+                std::memcpy(p + 16, p + 16 - d, 8);
+                o += len;
+            } else if (d <= o && n - o >= len) {
+                std::uint8_t* p = out + o;
+                const std::uint8_t* src = p - d;
+                for (std::uint32_t k = 0; k < len; ++k)
+                    p[k] = src[k];
+                o += len;
+            } else {
+                std::uint32_t k = 0;
+                for (; k < len && o < n; ++k, ++o)
+                    out[o] = history(o, d);
+                if (k < len) {
+                    m_nPendingDist = static_cast<int>(d);
+                    m_nPendingLeft = static_cast<int>(len - k);
+                }
+            }
+        }
+        m_in = in;
+    }
+
+    // Bring the window up to date with the last bytes produced.
+    const std::uint32_t keep = std::min<std::uint32_t>(o, windowSize);
+    for (std::uint32_t k = o - keep; k < o;) {
+        std::uint32_t at = (base + k) & (windowSize - 1);
+        std::uint32_t run = std::min(o - k, windowSize - at);
+        std::memcpy(m_window + at, out + k, run);
+        k += run;
+    }
+    m_nCurrent = static_cast<int>((base + o) & (windowSize - 1));
+    return o;
+}
+
+bool CLzssFile::FinishMember()
+{
+    if (!IsReading() || m_bEnded || m_nPendingLeft)
+        return false;
+    if (m_in.count < 13)
+        m_in.Fill();
+    const bool end = m_in.Peek(13) == 0 && m_in.Has(13);
+    m_in.Skip(13);
+    m_bEnded = true;
+    return end;
+}
+
+void CLzssFile::WritePacked(const void* data, std::uint32_t count)
+{
+    if (!IsWriting())
+        return;
+    m_nUnpackedSize += count;
+    Encode(static_cast<const std::uint8_t*>(data), count, false);
+}
+
+void CLzssFile::EndMember()
+{
+    Encode(nullptr, 0, true);
+    m_out.Put(0, 13);
+}
+
+void CLzssFile::SetUpTree()
+{
+    std::memset(m_child, 0, sizeof m_child);
+    std::memset(m_parent, 0, sizeof m_parent);
+    m_child[1][root] = 1;
+    m_parent[1] = root;
+    m_nLookAhead = m_nFill;
+    m_nMatchLength = m_nMatchPos = 0;
+    m_nEncCurrent = 1;
+    m_nPhase = 2;
+}
+
+// Takes the member's data as it comes; a token is coded only when all the
+// bytes it covers have arrived (or at the end), so the stream is the same
+// however the data was split between calls.
+void CLzssFile::Encode(const std::uint8_t* src, std::uint32_t count, bool last)
+{
+    const std::uint8_t* const srcEnd = src + count;
+    if (m_nPhase == 0) {
+        while (m_nFill < lookAhead && src < srcEnd)
+            PutWindow(1 + m_nFill++, *src++);
+        if (m_nFill < lookAhead && !last)
+            return;
+        SetUpTree();
+    }
+
+    CBitOutput out = m_out;
+    int cur = m_nEncCurrent;
+    int look = m_nLookAhead;
+    int mlen = m_nMatchLength;
+    int carryPos = 0;
+    auto have = [&] { return (m_nCarry - carryPos) + (srcEnd - src); };
+    while (look > 0) {
+        if (mlen > look)
+            mlen = look;
+        const int replace = mlen <= 1 ? 1 : mlen;
+        if (!last && have() < replace)
+            break;
+        if (mlen <= 1)
+            out.Put(0x100u | m_encWindow[cur], 9);
+        else
+            out.Put(static_cast<std::uint32_t>(m_nMatchPos << 4 | (mlen - 2)), 17);
+        for (int k = 0; k < replace; ++k) {
+            const int p = (cur + lookAhead) & (windowSize - 1);
+            Remove(p);
+            if (carryPos < m_nCarry)
+                PutWindow(p, m_carry[carryPos++]);
+            else if (src < srcEnd)
+                PutWindow(p, *src++);
+            else
+                --look;
+            cur = (cur + 1) & (windowSize - 1);
+            if (look > 0)
+                mlen = Insert(cur);
+        }
+    }
+    // Keep what the next token still waits for.
+    int kept = 0;
+    while (carryPos < m_nCarry)
+        m_carry[kept++] = m_carry[carryPos++];
+    while (src < srcEnd)
+        m_carry[kept++] = *src++;
+    m_nCarry = kept;
+    m_nEncCurrent = cur;
+    m_nLookAhead = look;
+    m_nMatchLength = mlen;
+    m_out = out;
+}
+
+// Adds pos to the tree and returns the longest match length found on the
+// way (0 for position 0, which is never a match); m_nMatchPos is its place.
+int CLzssFile::Insert(int pos)
+{
+    if (pos == 0)
+        return 0;
+    const std::uint8_t* const w = m_encWindow;
+    int t = m_child[1][root];
+    if (t == 0) {
+        m_child[1][root] = static_cast<std::uint16_t>(pos);
+        m_parent[pos] = root;
+        m_child[0][pos] = m_child[1][pos] = 0;
+        return 0;
+    }
+    int best = 0;
+    for (;;) {
+        const int i = CommonLength(w + pos, w + t);
+        if (i >= best) {
+            best = i;
+            m_nMatchPos = t;
+        }
+        if (i == lookAhead) {
+            // Equal strings do not pile up: pos takes t's place.
+            const int up = m_parent[t];
+            const std::uint16_t small = m_child[0][t], large = m_child[1][t];
+            m_parent[pos] = static_cast<std::uint16_t>(up);
+            m_child[0][pos] = small;
+            m_child[1][pos] = large;
+            if (small)
+                m_parent[small] = static_cast<std::uint16_t>(pos);
+            if (large)
+                m_parent[large] = static_cast<std::uint16_t>(pos);
+            m_child[m_child[1][up] == t ? 1 : 0][up] = static_cast<std::uint16_t>(pos);
+            m_parent[t] = 0;
+            return best;
+        }
+        const int dir = w[pos + i] >= w[t + i];
+        const int next = m_child[dir][t];
+        if (next == 0) {
+            m_child[dir][t] = static_cast<std::uint16_t>(pos);
+            m_parent[pos] = static_cast<std::uint16_t>(t);
+            m_child[0][pos] = m_child[1][pos] = 0;
+            return best;
+        }
+        t = next;
+    }
+}
+
+void CLzssFile::Remove(int pos)
+{
+    const int up = m_parent[pos];
+    if (up == 0)
+        return;
+    const int small = m_child[0][pos], large = m_child[1][pos];
+    int q;
+    if (large == 0) {
+        q = small;
+    } else if (small == 0) {
+        q = large;
+    } else {
+        // The largest node of the smaller subtree takes pos's place.
+        q = small;
+        if (m_child[1][q]) {
+            do
+                q = m_child[1][q];
+            while (m_child[1][q]);
+            const int qUp = m_parent[q], qSmall = m_child[0][q];
+            m_child[1][qUp] = static_cast<std::uint16_t>(qSmall);
+            if (qSmall)
+                m_parent[qSmall] = static_cast<std::uint16_t>(qUp);
+            m_child[0][q] = static_cast<std::uint16_t>(small);
+            m_parent[small] = static_cast<std::uint16_t>(q);
+        }
+        m_child[1][q] = static_cast<std::uint16_t>(large);
+        m_parent[large] = static_cast<std::uint16_t>(q);
+    }
+    if (q)
+        m_parent[q] = static_cast<std::uint16_t>(up);
+    m_child[m_child[1][up] == pos ? 1 : 0][up] = static_cast<std::uint16_t>(q);
+    m_parent[pos] = 0;
+}

@@ -1,0 +1,174 @@
+// Archives written by CArchiveWriter and checked by CArchiveDirectory.
+
+#include <gtest/gtest.h>
+
+#include "PackedTestUtil.h"
+#include "install/ArchiveDirectory.h"
+#include "install/ArchiveWriter.h"
+
+using namespace packedtest;
+
+namespace {
+
+// An archive from its parts, for damage the writer would never make.
+Bytes Archive(const Bytes& tag, const std::vector<Bytes>& members, const std::vector<Bytes>& names)
+{
+    Bytes out = tag;
+    for (const Bytes& m : members)
+        out += m;
+    Bytes dir = Le32(static_cast<std::uint32_t>(names.size()));
+    for (const Bytes& n : names)
+        dir += Le32(static_cast<std::uint32_t>(n.size())) + n;
+    return out + dir + Le32(static_cast<std::uint32_t>(out.size()));
+}
+
+Bytes StoredMember(const Bytes& data)
+{
+    return Le32(static_cast<std::uint32_t>(data.size())) + Le32(static_cast<std::uint32_t>(data.size())) + data;
+}
+
+std::string ReadError(const TempDir& dir, const Bytes& archive)
+{
+    CArchiveDirectory reader;
+    if (reader.Read(dir.Write("bad.aqj", archive)))
+        return "accepted";
+    return reader.GetError();
+}
+
+std::string VerifyError(const std::string& path)
+{
+    CArchiveDirectory reader;
+    if (!reader.Read(path))
+        return "read: " + reader.GetError();
+    if (reader.Verify())
+        return "accepted";
+    return reader.GetError();
+}
+
+} // namespace
+
+TEST(ArchiveDirectory, TheSmallestLzssArchive)
+{
+    TempDir dir;
+    std::string path = dir.File("one.aqj");
+    CArchiveWriter writer(path, CPackedFile::kindLzss);
+    writer.AddMember("a.txt", "abababab", 8);
+    writer.Finish();
+    EXPECT_EQ(Hex(TempDir::ReadAll(path)), Hex(Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
+                                               Bytes("\xB0\xD8\x80\x02\x80\x00", 6) + Le32(1) + Le32(5) +
+                                               "a.txt" + Le32(22)));
+    CArchiveDirectory reader;
+    ASSERT_TRUE(reader.Read(path)) << reader.GetError();
+    ASSERT_EQ(reader.GetMembers().size(), 1u);
+    EXPECT_EQ(reader.GetMembers()[0].strName, "a.txt");
+    EXPECT_EQ(reader.GetMembers()[0].nUnpackedSize, 8u);
+    EXPECT_EQ(reader.GetDirectoryOffset(), 22u);
+    EXPECT_TRUE(reader.Verify()) << reader.GetError();
+
+    // No members at all: the tag and an empty directory.
+    std::string empty = dir.File("empty.aqj");
+    CArchiveWriter none(empty, CPackedFile::kindHuffman);
+    none.Finish();
+    EXPECT_EQ(TempDir::ReadAll(empty), Bytes("QJFFHUFF") + Le32(0) + Le32(8));
+    ASSERT_TRUE(reader.Read(empty)) << reader.GetError();
+    EXPECT_TRUE(reader.GetMembers().empty());
+    EXPECT_TRUE(reader.Verify());
+}
+
+TEST(ArchiveDirectory, EveryKindVerifies)
+{
+    TempDir dir;
+    for (int kind : {CPackedFile::kindStored, CPackedFile::kindHuffman, CPackedFile::kindLzss, CPackedFile::kindLzw}) {
+        SCOPED_TRACE(CPackedFile::TagOf(kind));
+        std::string path = dir.File("k" + std::to_string(kind) + ".aqj");
+        CArchiveWriter writer(path, kind);
+        Bytes big = Text(150000) + Random(10000, 1);
+        writer.AddMember("readme.txt", "read me\r\n", 9);
+        writer.AddMember("sub\\empty.dat", "", 0);
+        writer.BeginMember("sub\\deeper\\big.bin");
+        for (std::size_t at = 0; at < big.size(); at += 7000)
+            writer.Write(big.data() + at, static_cast<std::uint32_t>(std::min<std::size_t>(7000, big.size() - at)));
+        writer.EndMember();
+        writer.Finish();
+        CArchiveDirectory reader;
+        ASSERT_TRUE(reader.Read(path)) << reader.GetError();
+        EXPECT_EQ(reader.GetKind(), kind);
+        ASSERT_EQ(reader.GetMembers().size(), 3u);
+        EXPECT_EQ(reader.GetMembers()[2].strName, "sub\\deeper\\big.bin");
+        EXPECT_EQ(reader.GetTotalSize(), 9u + big.size());
+        std::uint64_t seen = 0;
+        EXPECT_TRUE(reader.Verify([&](std::uint64_t done) { seen = done; })) << reader.GetError();
+        EXPECT_EQ(seen, reader.GetTotalSize());
+        EXPECT_EQ(TempDir::ReadAll(path).substr(0, 8), CPackedFile::TagOf(kind));
+    }
+}
+
+TEST(ArchiveDirectory, StructureIsCheckedBeforeUse)
+{
+    TempDir dir;
+    const Bytes tag = "QJFFSTOR";
+    const Bytes good = Archive(tag, {StoredMember("abc"), StoredMember("")}, {"a", "b\\c"});
+    EXPECT_EQ(ReadError(dir, good), "accepted");
+
+    struct Case {
+        Bytes archive;
+        const char* expect;
+    } cases[] = {
+        {"QJFFSTOR1234567", "too short"},
+        {good.substr(0, good.size() - 4) + Le32(static_cast<std::uint32_t>(good.size())), "outside the file"},
+        {good.substr(0, good.size() - 4) + Le32(4), "outside the file"},
+        {tag + Le32(1000) + Le32(8), "more than it has room for"},
+        {Archive(tag, {StoredMember("x")}, {Bytes(256, 'n')}), "256 bytes long"},
+        {tag + Le32(1) + Le32(9) + "abc" + Le32(8), "runs past the end of the directory"},
+        {Archive(tag, {}, {}).substr(0, 12) + "junk" + Le32(8), "stray bytes"},
+        {Archive(tag, {StoredMember("x")}, {"a", "b"}), "member 1 \"b\": no member header"},
+        {Archive(tag, {StoredMember("x"), StoredMember("y")}, {"a"}), "between the last member and the directory"},
+        {Archive(tag, {Le32(3) + Le32(300) + "abc"}, {"a"}), "member 0 \"a\": its 300 packed bytes run past"},
+        {Archive(tag, {Le32(5) + Le32(3) + "abc"}, {"a"}), "stored member whose packed size 3 differs"},
+        {Archive(tag, {StoredMember("x")}, {"..\\evil"}), "member 0 \"..\\evil\": the name has a \"..\" segment"},
+    };
+    for (const Case& c : cases) {
+        std::string error = ReadError(dir, c.archive);
+        EXPECT_NE(error.find(c.expect), std::string::npos) << "expected \"" << c.expect << "\", got \"" << error << "\"";
+    }
+}
+
+TEST(ArchiveDirectory, NamesMustStayBelowTheDestination)
+{
+    std::string reason;
+    for (const char* good : {"a.txt", "sub\\readme.txt", "a\\b\\c.txt", "..a", "a..", "x\\...\\y", ".hidden"})
+        EXPECT_TRUE(CArchiveDirectory::CheckName(good, reason)) << good << ": " << reason;
+    const Bytes bad[] = {"", "\\root.txt", "/root.txt", "dir\\", "dir/", "C:evil", "c:\\x", "file.txt:stream",
+                         "..", "a\\..\\..\\b", "a/../b", "..\\x", "x\\..", Bytes("a\0b", 3)};
+    for (const Bytes& name : bad)
+        EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << Hex(name);
+}
+
+TEST(ArchiveDirectory, ContentIsDecodedToItsEnd)
+{
+    TempDir dir;
+    Bytes data = Text(20000) + Random(3000, 5);
+    for (int kind : {CPackedFile::kindHuffman, CPackedFile::kindLzss, CPackedFile::kindLzw}) {
+        SCOPED_TRACE(CPackedFile::TagOf(kind));
+        const Bytes tag = CPackedFile::TagOf(kind);
+        Bytes coded = Encode(kind, data);
+        auto member = [&](std::uint32_t unpacked, const Bytes& body) {
+            return Le32(unpacked) + Le32(static_cast<std::uint32_t>(body.size())) + body;
+        };
+        const auto size = static_cast<std::uint32_t>(data.size());
+        const Bytes fine = member(3, Encode(kind, "abc"));
+        EXPECT_EQ(VerifyError(dir.Write("ok", Archive(tag, {fine, member(size, coded)}, {"a", "b"}))), "accepted");
+        // Cut short, the unpacked size unreachable.
+        std::string e = VerifyError(dir.Write("cut", Archive(tag, {fine, member(size, coded.substr(0, 900))}, {"a", "b"})));
+        EXPECT_NE(e.find("member 1 \"b\": its coded data gives only"), std::string::npos) << e;
+        // A size claiming more than the stream holds.
+        e = VerifyError(dir.Write("more", Archive(tag, {member(size + 1, coded), fine}, {"a", "b"})));
+        EXPECT_NE(e.find("member 0 \"a\""), std::string::npos) << e;
+        // A size claiming less: the end code is not where it should be.
+        e = VerifyError(dir.Write("less", Archive(tag, {fine, member(size - 10, coded)}, {"a", "b"})));
+        EXPECT_NE(e.find("member 1 \"b\": no end-of-stream code"), std::string::npos) << e;
+        // The end code missing: the last coded byte gone.
+        e = VerifyError(dir.Write("noend", Archive(tag, {member(size, coded.substr(0, coded.size() - 1))}, {"a"})));
+        EXPECT_NE(e.find("member 0 \"a\""), std::string::npos) << e;
+    }
+}
