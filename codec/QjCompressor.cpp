@@ -1,0 +1,802 @@
+// The "QJ10" stream compressor.
+//
+// A QJ10 file is an 8-byte header ("QJ10", then the uncompressed size, 32
+// bits little-endian) and one bit stream, most significant bit of each byte
+// first, its last byte padded with zero bits. The stream is LZSS over a
+// 4096-byte ring: each item is a literal byte or a match of 3 to 60 bytes
+// copied from 1 to 4096 bytes back. Literals and match lengths share one
+// alphabet of 314 symbols (0-255 literals, 256-313 lengths 3-60) coded with
+// an adaptive Huffman tree that both sides update after every symbol and
+// rebuild with halved counts when the root's count reaches 0x8000. A
+// match's distance less one (0-4095) follows its length: the upper six bits
+// as a fixed prefix code of 3 to 8 bits, the lower six bits raw.
+//
+// The ring starts as 4036 spaces, so the first matches may copy spaces. The
+// encoder keeps one binary search tree of window strings per first byte and
+// takes the longest match met on the search path, the nearest on ties; these
+// choices fix the stream, so one input always gives the same bytes.
+//
+// Contract of the expand direction: whatever the input holds, it never
+// reads or writes outside its buffers, writes exactly the header's size
+// (a last match is cut there) and ends; missing stream bits read as zeros.
+//
+// The tree's code lengths are bounded: every count is at least 1 and the
+// tree keeps the sibling property, so it is a Huffman tree for its counts,
+// and a leaf at depth d needs a root count of at least Fib(d + 2). The root
+// never exceeds 0x8000 < Fib(24), so no symbol code is longer than 21 bits.
+// (Beyond 16 bits a code no longer fits a 16-bit word: ours go out whole.)
+
+#include "codec/QjCompressor.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+
+#include "codec/QjErrorReport.h"
+
+namespace {
+
+constexpr int N = 4096;                           // ring size
+constexpr int F = 60;                             // longest match
+constexpr int kThreshold = 2;                     // longer matches are coded
+constexpr int kStart = N - F;                     // first position filled
+constexpr int NIL = N;                            // "no node" in the trees
+constexpr int kSymbols = 256 - kThreshold + F;    // 314
+constexpr int kNodes = 2 * kSymbols - 1;          // 627
+constexpr int kRoot = kNodes - 1;
+constexpr unsigned kLimit = 0x8000;
+constexpr int kMaxCodeBits = 21;                  // see the opening comment
+constexpr int kMaxOffsetBits = 14;
+
+constexpr std::size_t kInSize = 64 * 1024;
+constexpr std::size_t kOutSize = 64 * 1024;
+constexpr std::size_t kSlack = 128;               // a match or a word may overrun
+
+// The fixed prefix code of a position's upper six bits: lengths 3 to 8,
+// canonical, codes in increasing order of the value.
+struct PositionCode {
+    std::uint8_t length[64];
+    std::uint8_t code[64];           // right-aligned
+    std::uint8_t decodeValue[256];   // by the next 8 bits of the stream
+    std::uint8_t decodeLength[256];
+};
+
+constexpr PositionCode MakePositionCode()
+{
+    PositionCode t{};
+    int code = 0, previous = 3;
+    for (int u = 0; u < 64; ++u) {
+        int len = u < 1 ? 3 : u < 4 ? 4 : u < 12 ? 5 : u < 24 ? 6 : u < 48 ? 7 : 8;
+        if (u > 0)
+            code = (code + 1) << (len - previous);
+        previous = len;
+        t.length[u] = static_cast<std::uint8_t>(len);
+        t.code[u] = static_cast<std::uint8_t>(code);
+        int first = code << (8 - len);
+        for (int i = 0; i < (1 << (8 - len)); ++i) {
+            t.decodeValue[first + i] = static_cast<std::uint8_t>(u);
+            t.decodeLength[first + i] = static_cast<std::uint8_t>(len);
+        }
+    }
+    return t;
+}
+
+constexpr PositionCode kPosition = MakePositionCode();
+static_assert(kPosition.code[63] == 0xFF && kPosition.code[47] == 0x77 && kPosition.code[4] == 0x0A);
+
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    if constexpr (std::endian::native == std::endian::little)
+        v = __builtin_bswap64(v);
+    return v;
+}
+
+inline void StoreBigEndian32(std::uint8_t* p, std::uint32_t v)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        v = __builtin_bswap32(v);
+    std::memcpy(p, &v, 4);
+}
+
+// Copies a match byte by byte in effect: a distance shorter than the
+// length repeats the bytes just written. May write up to 7 bytes past n.
+inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t n)
+{
+    if (dst - src >= 8) {
+        for (std::uint32_t i = 0; i < n; i += 8)
+            std::memcpy(dst + i, src + i, 8);
+    } else {
+        for (std::uint32_t i = 0; i < n; ++i)
+            dst[i] = src[i];
+    }
+}
+
+// Index (1 to 59) of the first byte where the 60-byte strings at a and b
+// differ, ignoring byte 0; 60 when bytes 1 to 59 agree.
+inline int FirstDifference(const std::uint8_t* a, const std::uint8_t* b)
+{
+    auto differ = [](const std::uint8_t* x, const std::uint8_t* y, int at) -> int {
+        std::uint64_t u, v;
+        std::memcpy(&u, x + at, 8);
+        std::memcpy(&v, y + at, 8);
+        std::uint64_t d = u ^ v;
+        if (d == 0)
+            return 0;
+        if constexpr (std::endian::native == std::endian::little)
+            return at + std::countr_zero(d) / 8;
+        else
+            return at + std::countl_zero(d) / 8;
+    };
+    for (int at = 1; at < 57; at += 8) {
+        if (int i = differ(a, b, at))
+            return i;
+    }
+    // Bytes 57 to 59 (the word overlaps bytes already found equal).
+    if (int i = differ(a, b, 52))
+        return i;
+    return F;
+}
+
+} // namespace
+
+// Everything one run needs. The window, the trees and the buffers are fixed
+// in size, whatever the file.
+struct CQjCompressor::Run {
+    // The adaptive Huffman tree: node weights (non-decreasing by index, with
+    // a sentinel), first child or leaf reference (>= kNodes), parents of
+    // nodes and, from kNodes on, the node of each symbol's leaf.
+    std::uint16_t weight[kNodes + 1];
+    std::int16_t child[kNodes];
+    std::int16_t parent[kNodes + kSymbols];
+
+    // The encoder's search trees: one per first byte, roots at N + 1 + byte.
+    // Index NIL is a dummy slot that absorbs links to "no node".
+    std::int16_t smaller[N + 1];
+    std::int16_t larger[N + 1 + 256];
+    std::int16_t above[N + 1];
+    // The ring, with its first F - 1 bytes repeated after it so that any
+    // string of F bytes can be compared without wrapping.
+    std::uint8_t window[N + F - 1];
+    int matchLength;
+    int matchPosition;
+
+    CFile* in;
+    CFile* out;
+    std::uint64_t inLeft;        // bytes the input may still deliver
+    bool inEof;
+    bool writeFailed;
+    const std::uint8_t* inPtr;
+    const std::uint8_t* inEnd;
+
+    // Bit reader: unread bits from the top of bits; zeroBytes counts the
+    // zero bytes fed in after the end of the input.
+    std::uint64_t bits;
+    int nbits;
+    std::uint64_t zeroBytes;
+
+    // Bit writer: pending bits in the low nacc bits of acc.
+    std::uint64_t acc;
+    int nacc;
+    std::size_t outPos;
+
+    std::uint64_t step;          // progress step counter
+    std::uint32_t done;          // compress: input bytes read
+
+    std::uint8_t inBuf[kInSize];
+    // Expand: N bytes of history, then the bytes not yet written.
+    std::uint8_t outBuf[N + kOutSize + kSlack];
+
+    void Reset(CFile& input, CFile& output)
+    {
+        in = &input;
+        out = &output;
+        inLeft = ~std::uint64_t(0);
+        inEof = false;
+        writeFailed = false;
+        inPtr = inEnd = inBuf;
+        bits = 0;
+        nbits = 0;
+        zeroBytes = 0;
+        acc = 0;
+        nacc = 0;
+        outPos = 0;
+        step = 0;
+        done = 0;
+        matchLength = matchPosition = 0;
+    }
+};
+
+CQjCompressor::CQjCompressor() = default;
+
+CQjCompressor::~CQjCompressor() = default;
+
+void CQjCompressor::OnError(int code)
+{
+    char text[20];
+    std::snprintf(text, sizeof text, "Error: %d", code);
+    ReportCompressorError(text);
+}
+
+void CQjCompressor::OnProgress(const std::uint32_t* /*done*/, const std::uint32_t* /*total*/)
+{
+}
+
+int CQjCompressor::ProcessFile(const std::string& inPath, const std::string& outPath, int compress)
+{
+    m_bStreamShort = false;
+    CFile in;
+    if (!in.Open(inPath, CFile::modeRead | CFile::shareDenyNone)) {
+        m_result = resultNoInput;
+        return 0;
+    }
+    CFile out;
+    if (!out.Open(outPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone)) {
+        m_result = resultNoOutput;
+        return 0;
+    }
+    int done = ProcessStreams(in, out, compress);
+    in.Abort();
+    try {
+        out.Close();
+    } catch (const CFileException&) {
+        // The last data may only fail now, when the system writes it out.
+        out.Abort();
+        if (done) {
+            m_result = resultWriteFailed;
+            OnError(1);
+            done = 0;
+        }
+    }
+    return done;
+}
+
+int CQjCompressor::ProcessStreams(CFile& in, CFile& out, int compress)
+{
+    m_result = resultDone;
+    m_bStreamShort = false;
+    std::unique_ptr<Run> perRun;
+    Run* run;
+    if (m_bPerRunArrays) {
+        perRun.reset(new Run());
+        run = perRun.get();
+    } else {
+        if (!m_pKeptRun)
+            m_pKeptRun.reset(new Run());
+        run = m_pKeptRun.get();
+    }
+    run->Reset(in, out);
+    struct Leave {
+        Run*& current;
+        ~Leave() { current = nullptr; }
+    } leave{m_pRun};
+    m_pRun = run;
+    return compress ? CompressStreams() : ExpandStreams();
+}
+
+// ---- buffered input and output -------------------------------------------
+
+bool CQjCompressor::RefillInput()
+{
+    Run& run = *m_pRun;
+    if (run.inEof)
+        return false;
+    std::size_t left = static_cast<std::size_t>(run.inEnd - run.inPtr);
+    std::memmove(run.inBuf, run.inPtr, left);
+    std::size_t room = std::min<std::uint64_t>(kInSize - left, run.inLeft);
+    std::uint32_t got = 0;
+    if (room > 0) {
+        try {
+            got = run.in->Read(run.inBuf + left, static_cast<std::uint32_t>(room));
+        } catch (const CFileException&) {
+            // A read error ends the input like its end.
+            got = 0;
+        }
+    }
+    run.inLeft -= got;
+    if (got == 0)
+        run.inEof = true;
+    run.inPtr = run.inBuf;
+    run.inEnd = run.inBuf + left + got;
+    return got > 0;
+}
+
+int CQjCompressor::GetByte()
+{
+    Run& run = *m_pRun;
+    if (run.inPtr == run.inEnd && !RefillInput())
+        return -1;
+    return *run.inPtr++;
+}
+
+void CQjCompressor::FlushOutput()
+{
+    Run& run = *m_pRun;
+    if (run.outPos == 0 || run.writeFailed)
+        return;
+    std::size_t n = run.outPos;
+    run.outPos = 0;
+    try {
+        run.out->Write(run.outBuf, static_cast<std::uint32_t>(n));
+    } catch (const CFileException&) {
+        // Once, however much is left: the run stops here.
+        run.writeFailed = true;
+        m_result = resultWriteFailed;
+        OnError(1);
+    }
+}
+
+
+void CQjCompressor::FlushHistory(std::size_t end)
+{
+    Run& run = *m_pRun;
+    if (!run.writeFailed && end > N) {
+        try {
+            run.out->Write(run.outBuf + N, static_cast<std::uint32_t>(end - N));
+        } catch (const CFileException&) {
+            run.writeFailed = true;
+            m_result = resultWriteFailed;
+            OnError(1);
+        }
+    }
+    std::memmove(run.outBuf, run.outBuf + end - N, N);
+}
+
+inline void CQjCompressor::Progress(std::uint32_t done, std::uint32_t total, std::uint64_t& mark)
+{
+    // Steps of 1024 at most once per item, a report each 10240.
+    Run& run = *m_pRun;
+    if (done > run.step) {
+        run.step += 1024;
+        if (run.step > mark) {
+            mark += 10240;
+            OnProgress(&done, &total);
+        }
+    }
+}
+
+int CQjCompressor::CodeLength(int symbol) const
+{
+    if (!m_pRun || symbol < 0 || symbol >= kSymbols)
+        return 0;
+    int n = 0;
+    for (int k = m_pRun->parent[symbol + kNodes]; k != kRoot; k = m_pRun->parent[k])
+        ++n;
+    return n;
+}
+
+// ---- the model ------------------------------------------------------------
+
+void CQjCompressor::InitModel()
+{
+    Run& run = *m_pRun;
+    for (int s = 0; s < kSymbols; ++s) {
+        run.weight[s] = 1;
+        run.child[s] = static_cast<std::int16_t>(s + kNodes);
+        run.parent[s + kNodes] = static_cast<std::int16_t>(s);
+    }
+    for (int i = 0, j = kSymbols; j < kNodes; i += 2, ++j) {
+        run.weight[j] = static_cast<std::uint16_t>(run.weight[i] + run.weight[i + 1]);
+        run.child[j] = static_cast<std::int16_t>(i);
+        run.parent[i] = run.parent[i + 1] = static_cast<std::int16_t>(j);
+    }
+    run.weight[kNodes] = 0xFFFF;
+    run.parent[kRoot] = 0;
+}
+
+void CQjCompressor::RebuildModel()
+{
+    Run& run = *m_pRun;
+    std::uint16_t* weight = run.weight;
+    std::int16_t* child = run.child;
+    // The leaves, in their order, with halved counts (odd ones rounded up).
+    for (int i = 0, j = 0; i < kNodes; ++i) {
+        if (child[i] >= kNodes) {
+            weight[j] = static_cast<std::uint16_t>((weight[i] + 1u) / 2u);
+            child[j] = child[i];
+            ++j;
+        }
+    }
+    // Join pairs; each new node goes after every node not heavier than it.
+    for (int i = 0, j = kSymbols; j < kNodes; i += 2, ++j) {
+        unsigned f = weight[i] + weight[i + 1];
+        int k = j - 1;
+        while (f < weight[k])
+            --k;
+        ++k;
+        std::memmove(&weight[k + 1], &weight[k], static_cast<std::size_t>(j - k) * sizeof weight[0]);
+        std::memmove(&child[k + 1], &child[k], static_cast<std::size_t>(j - k) * sizeof child[0]);
+        weight[k] = static_cast<std::uint16_t>(f);
+        child[k] = static_cast<std::int16_t>(i);
+    }
+    for (int i = 0; i < kNodes; ++i) {
+        int k = child[i];
+        run.parent[k] = static_cast<std::int16_t>(i);
+        if (k < kNodes)
+            run.parent[k + 1] = static_cast<std::int16_t>(i);
+    }
+}
+
+inline void CQjCompressor::UpdateModel(int symbol)
+{
+    Run& run = *m_pRun;
+    if (run.weight[kRoot] == kLimit)
+        RebuildModel();
+    std::uint16_t* weight = run.weight;
+    std::int16_t* child = run.child;
+    std::int16_t* parent = run.parent;
+    int c = parent[symbol + kNodes];
+    do {
+        unsigned k = ++weight[c];
+        if (k > weight[c + 1]) {
+            // Swap c with the last node still lighter than its new count
+            // (the sentinel ends the scan), keeping the order.
+            int l = c + 2;
+            while (k > weight[l])
+                ++l;
+            --l;
+            weight[c] = weight[l];
+            weight[l] = static_cast<std::uint16_t>(k);
+            int i = child[c];
+            parent[i] = static_cast<std::int16_t>(l);
+            if (i < kNodes)
+                parent[i + 1] = static_cast<std::int16_t>(l);
+            int j = child[l];
+            child[l] = static_cast<std::int16_t>(i);
+            parent[j] = static_cast<std::int16_t>(c);
+            if (j < kNodes)
+                parent[j + 1] = static_cast<std::int16_t>(c);
+            child[c] = static_cast<std::int16_t>(j);
+            c = l;
+        }
+        c = parent[c];
+    } while (c != 0);
+}
+
+// ---- the decoder ----------------------------------------------------------
+
+void CQjCompressor::RefillBits()
+{
+    Run& run = *m_pRun;
+    if (run.inEnd - run.inPtr < 8)
+        RefillInput();
+    if (run.nbits < 0)
+        run.nbits = 0;   // cannot happen (codes are bounded); keeps shifts defined
+    if (run.inEnd - run.inPtr >= 8) {
+        // Eight bytes at once; a partly taken byte is ORed in again later
+        // at the same place, which changes nothing.
+        run.bits |= LoadBigEndian64(run.inPtr) >> run.nbits;
+        run.inPtr += (63 - run.nbits) >> 3;
+        run.nbits |= 56;
+        return;
+    }
+    while (run.nbits <= 56) {
+        std::uint64_t byte = 0;
+        if (run.inPtr < run.inEnd)
+            byte = *run.inPtr++;
+        else
+            ++run.zeroBytes;   // past the end the stream reads as zeros
+        run.bits |= byte << (56 - run.nbits);
+        run.nbits += 8;
+    }
+}
+
+inline int CQjCompressor::DecodeSymbol()
+{
+    Run& run = *m_pRun;
+    // Enough bits for the longest symbol code and a position after it.
+    if (run.nbits < kMaxCodeBits + kMaxOffsetBits)
+        RefillBits();
+    std::uint64_t bits = run.bits;
+    const std::int16_t* child = run.child;
+    int c = child[kRoot];
+    int used = 0;
+    while (c < kNodes) {
+        c = child[c + static_cast<int>(bits >> 63)];
+        bits <<= 1;
+        ++used;
+    }
+    run.bits = bits;
+    run.nbits -= used;
+    int symbol = c - kNodes;
+    UpdateModel(symbol);
+    return symbol;
+}
+
+inline int CQjCompressor::DecodeOffset()
+{
+    Run& run = *m_pRun;
+    if (run.nbits < kMaxOffsetBits)
+        RefillBits();
+    unsigned top = static_cast<unsigned>(run.bits >> 56);
+    int len = kPosition.decodeLength[top];
+    int raw = static_cast<int>(run.bits >> (64 - len - 6)) & 0x3F;
+    run.bits <<= len + 6;
+    run.nbits -= len + 6;
+    return (kPosition.decodeValue[top] << 6) | raw;
+}
+
+void CQjCompressor::Expand(std::uint32_t size)
+{
+    Run& run = *m_pRun;
+    InitModel();
+    std::uint8_t* buf = run.outBuf;
+    // The ring as history: positions 4036 to 4095 (not yet written, zero),
+    // then 0 to 4035 (spaces); output goes on from N.
+    std::memset(buf, 0, F);
+    std::memset(buf + F, ' ', kStart);
+    std::size_t o = N;
+    std::uint32_t count = 0;
+    std::uint64_t mark = 0;
+    while (count < size) {
+        int s = DecodeSymbol();
+        if (s < 256) {
+            buf[o++] = static_cast<std::uint8_t>(s);
+            ++count;
+        } else {
+            std::size_t from = o - static_cast<std::size_t>(DecodeOffset()) - 1;
+            std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(s - 253), size - count);
+            CopyMatch(buf + o, buf + from, n);
+            o += n;
+            count += n;
+        }
+        Progress(count, size, mark);
+        if (o >= N + kOutSize) {
+            FlushHistory(o);
+            o = N;
+            if (run.writeFailed)
+                return;
+        }
+    }
+    FlushHistory(o);
+}
+
+int CQjCompressor::ExpandStreams()
+{
+    Run& run = *m_pRun;
+    m_nMode = modeExpand;
+    for (char want : {'Q', 'J', '1', '0'}) {
+        if (GetByte() != static_cast<unsigned char>(want)) {
+            m_result = resultBadSignature;
+            return 1;
+        }
+    }
+    std::uint32_t size = 0;
+    for (int i = 0; i < 4; ++i) {
+        int c = GetByte();
+        if (c < 0) {
+            m_result = resultShortHeader;
+            return 1;
+        }
+        size |= static_cast<std::uint32_t>(c) << (8 * i);
+    }
+    if (size == 0)
+        return 1;
+    Expand(size);
+    if (run.writeFailed)
+        return 0;
+    m_bStreamShort = run.zeroBytes * 8 > static_cast<std::uint64_t>(run.nbits);
+    OnProgress(&size, &size);
+    m_nMode = modeIdle;
+    return 1;
+}
+
+// ---- the encoder ----------------------------------------------------------
+
+inline void CQjCompressor::InsertPosition(int r)
+{
+    Run& run = *m_pRun;
+    std::int16_t* smaller = run.smaller;
+    std::int16_t* larger = run.larger;
+    std::int16_t* above = run.above;
+    const std::uint8_t* window = run.window;
+    const std::uint8_t* key = window + r;
+    int p = N + 1 + key[0];
+    smaller[r] = larger[r] = NIL;
+    int length = 0, position = 0;
+    bool right = true;
+    for (;;) {
+        std::int16_t* link = right ? &larger[p] : &smaller[p];
+        if (*link == NIL) {
+            *link = static_cast<std::int16_t>(r);
+            above[r] = static_cast<std::int16_t>(p);
+            run.matchLength = length;
+            run.matchPosition = position;
+            return;
+        }
+        p = *link;
+        int i = FirstDifference(key, window + p);
+        if (i > kThreshold) {
+            int c = ((r - p) & (N - 1)) - 1;
+            if (i > length) {
+                position = c;
+                length = i;
+                if (i >= F)
+                    break;
+            } else if (i == length && c < position) {
+                position = c;
+            }
+        }
+        right = key[i] >= window[p + i];
+    }
+    run.matchLength = length;
+    run.matchPosition = position;
+    // All 60 bytes equal: r, the nearer copy, takes p's place.
+    above[r] = above[p];
+    smaller[r] = smaller[p];
+    larger[r] = larger[p];
+    above[smaller[p]] = static_cast<std::int16_t>(r);
+    above[larger[p]] = static_cast<std::int16_t>(r);
+    if (larger[above[p]] == p)
+        larger[above[p]] = static_cast<std::int16_t>(r);
+    else
+        smaller[above[p]] = static_cast<std::int16_t>(r);
+    above[p] = NIL;
+}
+
+inline void CQjCompressor::RemovePosition(int p)
+{
+    Run& run = *m_pRun;
+    std::int16_t* smaller = run.smaller;
+    std::int16_t* larger = run.larger;
+    std::int16_t* above = run.above;
+    if (above[p] == NIL)
+        return;
+    int q;
+    if (larger[p] == NIL) {
+        q = smaller[p];
+    } else if (smaller[p] == NIL) {
+        q = larger[p];
+    } else {
+        // Replace p by the greatest node of its smaller subtree.
+        q = smaller[p];
+        if (larger[q] != NIL) {
+            do
+                q = larger[q];
+            while (larger[q] != NIL);
+            larger[above[q]] = smaller[q];
+            above[smaller[q]] = above[q];
+            smaller[q] = smaller[p];
+            above[smaller[p]] = static_cast<std::int16_t>(q);
+        }
+        larger[q] = larger[p];
+        above[larger[p]] = static_cast<std::int16_t>(q);
+    }
+    above[q] = above[p];
+    if (larger[above[p]] == p)
+        larger[above[p]] = static_cast<std::int16_t>(q);
+    else
+        smaller[above[p]] = static_cast<std::int16_t>(q);
+    above[p] = NIL;
+}
+
+// Sends the low count bits of code, most significant first.
+inline void CQjCompressor::WriteBits(int count, std::uint32_t code)
+{
+    Run& run = *m_pRun;
+    run.acc = (run.acc << count) | code;
+    run.nacc += count;
+    if (run.nacc >= 32) {
+        run.nacc -= 32;
+        StoreBigEndian32(run.outBuf + run.outPos, static_cast<std::uint32_t>(run.acc >> run.nacc));
+        run.outPos += 4;
+        if (run.outPos >= kOutSize)
+            FlushOutput();
+    }
+}
+
+inline void CQjCompressor::EncodeSymbol(int symbol)
+{
+    Run& run = *m_pRun;
+    // The path from the leaf up, one bit per node (1 for a second child);
+    // the bit nearest the root ends up most significant and goes first.
+    std::uint32_t code = 0;
+    int n = 0;
+    for (int k = run.parent[symbol + kNodes]; k != kRoot; k = run.parent[k]) {
+        code |= static_cast<std::uint32_t>(k & 1) << n;
+        ++n;
+    }
+    WriteBits(n, code);
+    UpdateModel(symbol);
+}
+
+inline void CQjCompressor::EncodeOffset(int position)
+{
+    int u = position >> 6;
+    WriteBits(kPosition.length[u] + 6, (static_cast<std::uint32_t>(kPosition.code[u]) << 6) | (position & 0x3F));
+}
+
+void CQjCompressor::Compress(std::uint32_t length)
+{
+    Run& run = *m_pRun;
+    InitModel();
+    std::fill(run.larger + N + 1, run.larger + N + 1 + 256, NIL);
+    std::fill(run.above, run.above + N, NIL);
+    // Bytes past the input's end stay zero; only the part of a match that
+    // lies within the input is ever sent.
+    std::memset(run.window, 0, sizeof run.window);
+    std::memset(run.window, ' ', kStart);
+    int s = 0, r = kStart;
+    int len = 0;
+    for (int c; len < F && (c = GetByte()) >= 0; ++len)
+        run.window[r + len] = static_cast<std::uint8_t>(c);
+    std::uint32_t done = static_cast<std::uint32_t>(len);
+    std::uint64_t mark = 0;
+    for (int i = 1; i <= F; ++i)
+        InsertPosition(r - i);
+    InsertPosition(r);
+    do {
+        if (run.matchLength > len)
+            run.matchLength = len;
+        if (run.matchLength <= kThreshold) {
+            run.matchLength = 1;
+            EncodeSymbol(run.window[r]);
+        } else {
+            EncodeSymbol(run.matchLength + 253);
+            EncodeOffset(run.matchPosition);
+        }
+        int last = run.matchLength;
+        int i = 0;
+        for (int c; i < last && (c = GetByte()) >= 0; ++i) {
+            RemovePosition(s);
+            run.window[s] = static_cast<std::uint8_t>(c);
+            if (s < F - 1)
+                run.window[s + N] = static_cast<std::uint8_t>(c);
+            s = (s + 1) & (N - 1);
+            r = (r + 1) & (N - 1);
+            InsertPosition(r);
+        }
+        done += static_cast<std::uint32_t>(i);
+        Progress(done, length, mark);
+        while (i++ < last) {
+            RemovePosition(s);
+            s = (s + 1) & (N - 1);
+            r = (r + 1) & (N - 1);
+            if (--len)
+                InsertPosition(r);
+        }
+        if (run.writeFailed)
+            return;
+    } while (len > 0);
+    // The last bits, padded with zeros to a whole byte.
+    while (run.nacc >= 8) {
+        run.nacc -= 8;
+        run.outBuf[run.outPos++] = static_cast<std::uint8_t>(run.acc >> run.nacc);
+    }
+    if (run.nacc > 0)
+        run.outBuf[run.outPos++] = static_cast<std::uint8_t>(run.acc << (8 - run.nacc));
+    run.nacc = 0;
+    run.done = done;
+}
+
+int CQjCompressor::CompressStreams()
+{
+    Run& run = *m_pRun;
+    m_nMode = modeCompress;
+    std::uint32_t length;
+    try {
+        length = run.in->GetLength();
+        run.in->SeekToBegin();
+    } catch (const CFileException&) {
+        m_result = resultNoInput;
+        return 0;
+    }
+    static const std::uint8_t signature[4] = {'Q', 'J', '1', '0'};
+    std::memcpy(run.outBuf, signature, 4);
+    for (int i = 0; i < 4; ++i)
+        run.outBuf[4 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    run.outPos = kHeaderSize;
+    run.inLeft = length;
+    if (length > 0)
+        Compress(length);
+    FlushOutput();
+    if (run.writeFailed)
+        return 0;
+    if (length == 0)
+        return 1;   // the bare header
+    OnProgress(&run.done, &length);
+    m_nMode = modeIdle;
+    return 1;
+}
