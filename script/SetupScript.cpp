@@ -1,8 +1,11 @@
 #include "script/SetupScript.h"
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "codec/QjCompressor.h"
+#include "codec/TempFile.h"
 #include "framework/File.h"
 #include "script/CutToken.h"
 
@@ -54,9 +57,29 @@ CSetupScript& GetSetupScript()
     return g_setupScript;
 }
 
-bool CSetupScript::Load(const std::string& path, bool /*compressed*/)
+bool CSetupScript::Load(const std::string& path, bool compressed)
 {
     m_strPath = path;
+    if (!compressed)
+        return LoadText(path);
+    // A compressed script is expanded into a temporary file and read from
+    // there. A file that cannot be expanded (missing, no QJ10 stream, a
+    // short header) counts as one that cannot be opened.
+    std::string temp;
+    if (!CreateTempFile("~MS", temp))
+        return false;
+    bool loaded = false;
+    {
+        CQjCompressor expander;
+        if (expander.ProcessFile(path, temp, 0) && expander.GetLastResult() == CQjCompressor::resultDone)
+            loaded = LoadText(temp);
+    }
+    std::remove(temp.c_str());   // a temporary file left behind is harmless
+    return loaded;
+}
+
+bool CSetupScript::LoadText(const std::string& path)
+{
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
         return false;

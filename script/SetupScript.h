@@ -21,8 +21,9 @@ public:
 
     // Reads the file and merges it into what is held. False, with nothing
     // else changed, when the file cannot be opened. compressed marks a
-    // script stored compressed; until that format is supported it is read
-    // as plain text.
+    // script stored as a QJ10 stream: it is expanded into a temporary file,
+    // read from there, and the temporary file is deleted; false also when
+    // it cannot be expanded.
     bool Load(const std::string& path, bool compressed);
 
     // Merges script text, read the way the Windows C runtime's text mode
@@ -47,6 +48,7 @@ public:
     void Clear() { m_sections.clear(); }
 
 private:
+    bool LoadText(const std::string& path);
     void Skip(int line, const char* reason);
 
     std::string m_strPath;
