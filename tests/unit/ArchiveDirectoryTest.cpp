@@ -80,7 +80,7 @@ TEST(ArchiveDirectory, EveryKindVerifies)
     TempDir dir;
     for (int kind : {CPackedFile::kindStored, CPackedFile::kindHuffman, CPackedFile::kindLzss, CPackedFile::kindLzw}) {
         SCOPED_TRACE(CPackedFile::TagOf(kind));
-        std::string path = dir.File("k" + std::to_string(kind) + ".aqj");
+        std::string path = dir.File(std::to_string(kind + 1) + ".aqj");
         CArchiveWriter writer(path, kind);
         Bytes big = Text(150000) + Random(10000, 1);
         writer.AddMember("readme.txt", "read me\r\n", 9);
