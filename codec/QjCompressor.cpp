@@ -114,30 +114,23 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     }
 }
 
-// Index (1 to 59) of the first byte where the 60-byte strings at a and b
-// differ, ignoring byte 0; 60 when bytes 1 to 59 agree.
-inline int FirstDifference(const std::uint8_t* a, const std::uint8_t* b)
+// Compares the 60-byte strings at a and b from byte 9 on (bytes 1 to 8
+// are known to agree; byte 0 is the same in a whole tree). Returns twice the
+// index of the first difference, plus 1 when a's byte there is the larger;
+// 2 * 60 when all agree. Big-endian words compare like the bytes they hold.
+// Kept out of line, so that the search loop stays small.
+[[gnu::noinline]] int LaterDifference(const std::uint8_t* a, const std::uint8_t* b)
 {
-    auto differ = [](const std::uint8_t* x, const std::uint8_t* y, int at) -> int {
-        std::uint64_t u, v;
-        std::memcpy(&u, x + at, 8);
-        std::memcpy(&v, y + at, 8);
-        std::uint64_t d = u ^ v;
-        if (d == 0)
-            return 0;
-        if constexpr (std::endian::native == std::endian::little)
-            return at + std::countr_zero(d) / 8;
-        else
-            return at + std::countl_zero(d) / 8;
-    };
-    for (int at = 1; at < 57; at += 8) {
-        if (int i = differ(a, b, at))
-            return i;
+    for (int at = 9; at < 57; at += 8) {
+        std::uint64_t u = LoadBigEndian64(a + at), v = LoadBigEndian64(b + at);
+        if (u != v)
+            return 2 * (at + std::countl_zero(u ^ v) / 8) + (u > v);
     }
-    // Bytes 57 to 59 (the word overlaps bytes already found equal).
-    if (int i = differ(a, b, 52))
-        return i;
-    return F;
+    // The last word overlaps bytes already found equal and ends at byte 59.
+    std::uint64_t u = LoadBigEndian64(a + 52), v = LoadBigEndian64(b + 52);
+    if (u != v)
+        return 2 * (52 + std::countl_zero(u ^ v) / 8) + (u > v);
+    return 2 * F;
 }
 
 } // namespace
@@ -152,11 +145,12 @@ struct CQjCompressor::Run {
     std::int16_t child[kNodes];
     std::int16_t parent[kNodes + kSymbols];
 
-    // The encoder's search trees: one per first byte, roots at N + 1 + byte.
-    // Index NIL is a dummy slot that absorbs links to "no node".
-    std::int16_t smaller[N + 1];
-    std::int16_t larger[N + 1 + 256];
-    std::int16_t above[N + 1];
+    // The encoder's search trees: one per first byte, roots at N + 1 + byte
+    // (only their larger link is used). For each node its smaller ([0]) and
+    // larger ([1]) child. Index NIL is a dummy slot that absorbs links to
+    // "no node".
+    std::uint16_t tree[N + 1 + 256][2];
+    std::uint16_t above[N + 1];
     // The ring, with its first F - 1 bytes repeated after it so that any
     // string of F bytes can be compared without wrapping.
     std::uint8_t window[N + F - 1];
@@ -588,87 +582,128 @@ int CQjCompressor::ExpandStreams()
 inline void CQjCompressor::InsertPosition(int r)
 {
     Run& run = *m_pRun;
-    std::int16_t* smaller = run.smaller;
-    std::int16_t* larger = run.larger;
-    std::int16_t* above = run.above;
+    std::uint16_t (*tree)[2] = run.tree;
+    std::uint16_t* above = run.above;
     const std::uint8_t* window = run.window;
     const std::uint8_t* key = window + r;
-    int p = N + 1 + key[0];
-    smaller[r] = larger[r] = NIL;
+    unsigned p = N + 1 + key[0];
+    tree[r][0] = tree[r][1] = NIL;
+    // Bytes 1 to 8 of the key, compared with every node on the way.
+    const std::uint64_t head = LoadBigEndian64(key + 1);
     int length = 0, position = 0;
-    bool right = true;
-    for (;;) {
-        std::int16_t* link = right ? &larger[p] : &smaller[p];
-        if (*link == NIL) {
-            *link = static_cast<std::int16_t>(r);
-            above[r] = static_cast<std::int16_t>(p);
-            run.matchLength = length;
-            run.matchPosition = position;
-            return;
-        }
-        p = *link;
-        int i = FirstDifference(key, window + p);
-        if (i > kThreshold) {
-            int c = ((r - p) & (N - 1)) - 1;
+    // A node whose bytes 1 to 8 differ from the key's by less than this
+    // (as words) agrees on at least max(3, length) bytes, so it may change
+    // the match; 1 once the match is longer than 8 (only equal words then).
+    std::uint64_t bound = std::uint64_t(1) << 48;
+    unsigned next;
+    // The two directions are two paths through the loop, so that the
+    // comparison's outcome is a jump rather than an index.
+larger:
+    next = tree[p][1];
+    if (next == NIL) {
+        tree[p][1] = static_cast<std::uint16_t>(r);
+        goto attached;
+    }
+    goto visit;
+smaller:
+    next = tree[p][0];
+    if (next == NIL) {
+        tree[p][0] = static_cast<std::uint16_t>(r);
+        goto attached;
+    }
+visit:
+    p = next;
+    {
+        std::uint64_t other = LoadBigEndian64(window + p + 1);
+        std::uint64_t x = head ^ other;
+        if (x < bound) [[unlikely]] {
+            int c = ((r - static_cast<int>(p)) & (N - 1)) - 1;
+            if (x == 0) {
+                int found = LaterDifference(key, window + p);
+                int i = found >> 1;
+                if (i > length) {
+                    position = c;
+                    length = i;
+                    bound = 1;
+                    if (i >= F) {
+                        ReplaceNode(static_cast<int>(p), r);
+                        run.matchLength = length;
+                        run.matchPosition = position;
+                        return;
+                    }
+                } else if (i == length && c < position) {
+                    position = c;
+                }
+                if (found & 1)
+                    goto larger;
+                goto smaller;
+            }
+            int i = 1 + std::countl_zero(x) / 8;   // 3 to 8, at least length
             if (i > length) {
                 position = c;
                 length = i;
-                if (i >= F)
-                    break;
-            } else if (i == length && c < position) {
+                bound = std::uint64_t(1) << (64 - 8 * (i - 1));
+            } else if (c < position) {
                 position = c;
             }
         }
-        right = key[i] >= window[p + i];
+        if (head > other)
+            goto larger;
+        goto smaller;
     }
+attached:
+    above[r] = static_cast<std::uint16_t>(p);
     run.matchLength = length;
     run.matchPosition = position;
-    // All 60 bytes equal: r, the nearer copy, takes p's place.
-    above[r] = above[p];
-    smaller[r] = smaller[p];
-    larger[r] = larger[p];
-    above[smaller[p]] = static_cast<std::int16_t>(r);
-    above[larger[p]] = static_cast<std::int16_t>(r);
-    if (larger[above[p]] == p)
-        larger[above[p]] = static_cast<std::int16_t>(r);
-    else
-        smaller[above[p]] = static_cast<std::int16_t>(r);
+}
+
+// Position r takes the place of p, whose 60 bytes it repeats: the nearer
+// copy is the one to keep.
+void CQjCompressor::ReplaceNode(int p, int r)
+{
+    Run& run = *m_pRun;
+    std::uint16_t (*tree)[2] = run.tree;
+    std::uint16_t* above = run.above;
+    int up = above[p];
+    above[r] = static_cast<std::uint16_t>(up);
+    tree[r][0] = tree[p][0];
+    tree[r][1] = tree[p][1];
+    above[tree[p][0]] = static_cast<std::uint16_t>(r);
+    above[tree[p][1]] = static_cast<std::uint16_t>(r);
+    tree[up][tree[up][1] == p] = static_cast<std::uint16_t>(r);
     above[p] = NIL;
 }
 
 inline void CQjCompressor::RemovePosition(int p)
 {
     Run& run = *m_pRun;
-    std::int16_t* smaller = run.smaller;
-    std::int16_t* larger = run.larger;
-    std::int16_t* above = run.above;
+    std::uint16_t (*tree)[2] = run.tree;
+    std::uint16_t* above = run.above;
     if (above[p] == NIL)
         return;
     int q;
-    if (larger[p] == NIL) {
-        q = smaller[p];
-    } else if (smaller[p] == NIL) {
-        q = larger[p];
+    if (tree[p][1] == NIL) {
+        q = tree[p][0];
+    } else if (tree[p][0] == NIL) {
+        q = tree[p][1];
     } else {
         // Replace p by the greatest node of its smaller subtree.
-        q = smaller[p];
-        if (larger[q] != NIL) {
+        q = tree[p][0];
+        if (tree[q][1] != NIL) {
             do
-                q = larger[q];
-            while (larger[q] != NIL);
-            larger[above[q]] = smaller[q];
-            above[smaller[q]] = above[q];
-            smaller[q] = smaller[p];
-            above[smaller[p]] = static_cast<std::int16_t>(q);
+                q = tree[q][1];
+            while (tree[q][1] != NIL);
+            tree[above[q]][1] = tree[q][0];
+            above[tree[q][0]] = above[q];
+            tree[q][0] = tree[p][0];
+            above[tree[p][0]] = static_cast<std::uint16_t>(q);
         }
-        larger[q] = larger[p];
-        above[larger[p]] = static_cast<std::int16_t>(q);
+        tree[q][1] = tree[p][1];
+        above[tree[p][1]] = static_cast<std::uint16_t>(q);
     }
-    above[q] = above[p];
-    if (larger[above[p]] == p)
-        larger[above[p]] = static_cast<std::int16_t>(q);
-    else
-        smaller[above[p]] = static_cast<std::int16_t>(q);
+    int up = above[p];
+    above[q] = static_cast<std::uint16_t>(up);
+    tree[up][tree[up][1] == p] = static_cast<std::uint16_t>(q);
     above[p] = NIL;
 }
 
@@ -712,7 +747,8 @@ void CQjCompressor::Compress(std::uint32_t length)
 {
     Run& run = *m_pRun;
     InitModel();
-    std::fill(run.larger + N + 1, run.larger + N + 1 + 256, NIL);
+    for (int b = 0; b < 256; ++b)
+        run.tree[N + 1 + b][1] = NIL;
     std::fill(run.above, run.above + N, NIL);
     // Bytes past the input's end stay zero; only the part of a match that
     // lies within the input is ever sent.

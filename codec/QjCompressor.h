@@ -78,6 +78,7 @@ protected:
 
     // The encoder.
     void InsertPosition(int r);
+    void ReplaceNode(int p, int r);
     void RemovePosition(int p);
     void WriteBits(int count, std::uint32_t code);
     void EncodeSymbol(int symbol);
