@@ -177,7 +177,7 @@ bool CArchiveDirectory::Read(const std::string& path)
     return true;
 }
 
-bool CArchiveDirectory::Verify(const std::function<void(std::uint64_t)>& progress)
+bool CArchiveDirectory::Verify(const std::function<void(std::uint64_t)>& progress, const Sink& sink)
 {
     m_strError.clear();
     std::unique_ptr<CPackedFile> packed = CreatePackedFile(std::string(), m_nKind);
@@ -200,6 +200,8 @@ bool CArchiveDirectory::Verify(const std::function<void(std::uint64_t)>& progres
             while (left) {
                 const std::uint32_t want = left < chunk ? left : chunk;
                 const std::uint32_t got = packed->Read(buffer.get(), want);
+                if (sink)
+                    sink(i, buffer.get(), got);
                 left -= got;
                 done += got;
                 if (progress)

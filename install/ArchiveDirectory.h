@@ -32,8 +32,11 @@ public:
 
     // Decodes every member: each must give exactly its unpacked size and
     // then its end-of-stream code within its packed size. progress (when
-    // given) learns the bytes decoded so far out of GetTotalSize().
-    bool Verify(const std::function<void(std::uint64_t)>& progress = {});
+    // given) learns the bytes decoded so far out of GetTotalSize(); sink
+    // (when given) receives the decoded bytes of each member in order, so a
+    // caller can keep them instead of decoding twice.
+    using Sink = std::function<void(std::size_t member, const std::uint8_t* data, std::uint32_t count)>;
+    bool Verify(const std::function<void(std::uint64_t)>& progress = {}, const Sink& sink = {});
 
     int GetKind() const { return m_nKind; }
     const std::string& GetPath() const { return m_strPath; }

@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint32_t kChunk = 1 << 16;
+// Archives up to this size are decoded once, by the check before extraction.
+constexpr std::uint64_t kKeepLimit = 256u << 20;
 
 struct Method {
     const char* name;
@@ -178,8 +180,10 @@ int RunPack(const std::vector<std::string>& args)
     return 0;
 }
 
-// Reads the directory; with full, decodes every member too.
-bool Check(const std::string& command, const std::string& path, CArchiveDirectory& reader, bool full)
+// Reads the directory; with full, decodes every member too, handing the
+// bytes to sink when given.
+bool Check(const std::string& command, const std::string& path, CArchiveDirectory& reader, bool full,
+           const CArchiveDirectory::Sink& sink = {})
 {
     if (!reader.Read(path)) {
         ToolError(command + ": " + path + ": " + reader.GetError());
@@ -188,7 +192,7 @@ bool Check(const std::string& command, const std::string& path, CArchiveDirector
     if (!full)
         return true;
     ToolProgress progress("checking", reader.GetTotalSize());
-    if (!reader.Verify([&](std::uint64_t done) { progress.Update(done); })) {
+    if (!reader.Verify([&](std::uint64_t done) { progress.Update(done); }, sink)) {
         progress.Finish();
         ToolError(command + ": " + path + ": " + reader.GetError());
         return false;
@@ -245,8 +249,16 @@ int RunExtract(const std::vector<std::string>& args)
     if (args.size() != 2)
         return ToolError("extract: give an archive and a directory (setuptool extract --help)");
     CArchiveDirectory reader;
-    // A bad archive writes nothing.
-    if (!Check("extract", args[0], reader, true))
+    // A bad archive writes nothing. What the check decodes is kept when it
+    // fits in memory comfortably, so that members are decoded only once.
+    if (!reader.Read(args[0]))
+        return ToolError("extract: " + args[0] + ": " + reader.GetError());
+    const bool keep = reader.GetTotalSize() <= kKeepLimit;
+    std::vector<std::vector<std::uint8_t>> kept(keep ? reader.GetMembers().size() : 0);
+    auto sink = [&](std::size_t member, const std::uint8_t* data, std::uint32_t count) {
+        kept[member].insert(kept[member].end(), data, data + count);
+    };
+    if (!Check("extract", args[0], reader, true, keep ? CArchiveDirectory::Sink(sink) : CArchiveDirectory::Sink()))
         return 1;
 #ifdef _WIN32
     const char separator = '\\';
@@ -275,11 +287,21 @@ int RunExtract(const std::vector<std::string>& args)
             target = dest + name;
             for (std::size_t at = name.find(separator); at != std::string::npos; at = name.find(separator, at + 1))
                 MakeDirectory(dest + name.substr(0, at));
-            if (!packed->SelectMember(static_cast<std::uint32_t>(i), 0))
-                return ToolError("extract: " + args[0] + ": member " + std::to_string(i) + " cannot be found");
             CFile out;
             if (!out.Open(target, CFile::modeCreate | CFile::modeWrite, &error))
                 throw error;
+            if (keep) {
+                const std::vector<std::uint8_t>& data = kept[i];
+                if (!data.empty())
+                    out.Write(data.data(), static_cast<std::uint32_t>(data.size()));
+                out.Close();
+                done += data.size();
+                progress.Update(done);
+                std::vector<std::uint8_t>().swap(kept[i]);
+                continue;
+            }
+            if (!packed->SelectMember(static_cast<std::uint32_t>(i), 0))
+                return ToolError("extract: " + args[0] + ": member " + std::to_string(i) + " cannot be found");
             std::uint32_t left = members[i].nUnpackedSize;
             while (left) {
                 const std::uint32_t want = std::min(left, kChunk);

@@ -19,6 +19,7 @@
 #include "install/packed/HuffFile.h"
 
 #include <algorithm>
+#include <cstring>
 
 CHuffFile::CHuffFile() : CPackedFile(kindHuffman)
 {
@@ -28,7 +29,8 @@ CHuffFile::CHuffFile() : CPackedFile(kindHuffman)
 void CHuffFile::InitTree()
 {
     std::fill(std::begin(m_leaf), std::end(m_leaf), -1);
-    std::fill(std::begin(m_weight), std::end(m_weight), 0u);
+    std::fill(std::begin(m_weightStore), std::end(m_weightStore), 0u);
+    m_weightStore[0] = UINT32_MAX;
     std::fill(std::begin(m_parent), std::end(m_parent), 0);
     std::fill(std::begin(m_child), std::end(m_child), 0);
     m_weight[0] = 2;
@@ -49,7 +51,7 @@ void CHuffFile::StartMember()
     m_bEnded = false;
 }
 
-void CHuffFile::Swap(int i, int j)
+inline void CHuffFile::Swap(int i, int j)
 {
     const int ci = m_child[i], cj = m_child[j];
     if (ci < 0)
@@ -65,23 +67,26 @@ void CHuffFile::Swap(int i, int j)
     std::swap(m_weight[i], m_weight[j]);
 }
 
-void CHuffFile::Update(int symbol)
+inline void CHuffFile::Update(int symbol)
 {
     if (m_weight[0] == maxWeight)
         Rebuild();
     std::uint32_t* const w = m_weight;
-    int node = m_leaf[symbol];
-    while (node != -1) {
-        const std::uint32_t weight = ++w[node];
-        int j = node;
-        while (j > 0 && w[j - 1] < weight)
-            --j;
-        if (j != node) {
-            Swap(node, j);
+    const std::int32_t* const parent = m_parent;
+    std::ptrdiff_t node = m_leaf[symbol];
+    do {
+        const std::uint32_t weight = w[node] + 1;
+        w[node] = weight;
+        if (w[node - 1] < weight) {
+            // Trade places with the first node of the old weight.
+            std::ptrdiff_t j = node - 1;
+            while (w[j - 1] < weight)
+                --j;
+            Swap(static_cast<int>(node), static_cast<int>(j));
             node = j;
         }
-        node = m_parent[node];
-    }
+        node = parent[node];
+    } while (node >= 0);
 }
 
 void CHuffFile::Rebuild()
@@ -103,14 +108,22 @@ void CHuffFile::Rebuild()
         const std::uint32_t weight = m_weight[i] + m_weight[i + 1];
         m_weight[j] = weight;
         m_child[j] = 0;
-        int k = j + 1;
-        while (k < used && m_weight[k] > weight)
-            ++k;
-        --k;
-        for (int m = j; m < k; ++m) {
-            m_weight[m] = m_weight[m + 1];
-            m_child[m] = m_child[m + 1];
-            m_parent[m] = m_parent[m + 1];
+        // Nodes j + 1 on are already in order: the first one not heavier
+        // is found by halving.
+        int lo = j + 1, hi = used;
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (m_weight[mid] > weight)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        const int k = lo - 1;
+        if (k > j) {
+            const auto moved = static_cast<std::size_t>(k - j);
+            std::memmove(m_weight + j, m_weight + j + 1, moved * sizeof m_weight[0]);
+            std::memmove(m_child + j, m_child + j + 1, moved * sizeof m_child[0]);
+            std::memmove(m_parent + j, m_parent + j + 1, moved * sizeof m_parent[0]);
         }
         m_weight[k] = weight;
         m_child[k] = i;
@@ -141,33 +154,38 @@ void CHuffFile::AddSymbol(int symbol)
     m_leaf[symbol] = added;
 }
 
-void CHuffFile::PutSymbol(CBitOutput& out, int symbol)
+inline void CHuffFile::PutSymbol(CBitOutput& out, int symbol)
 {
-    // Collected leaf first, so the bit next to the root ends up on top.
+    // Collected leaf first, each entering at the top, so the bit next to the
+    // root ends up highest. Odd nodes are collected as 1 and all bits
+    // inverted at the end: 0 is the odd child.
     std::uint64_t code = 0;
     int length = 0;
-    int node = m_leaf[symbol];
-    while (node > 0 && length < 64) {
-        code |= static_cast<std::uint64_t>(~node & 1) << length;
+    std::ptrdiff_t node = m_leaf[symbol];
+    const std::int32_t* const parent = m_parent;
+    while (node > 0) {
+        code = (code >> 1) | (static_cast<std::uint64_t>(node) << 63);
         ++length;
-        node = m_parent[node];
-    }
-    if (node > 0) {
-        // Deeper than any tree of these weights grows; kept for safety.
-        std::uint8_t bits[nodeCount];
-        int deep = 0;
-        for (node = m_leaf[symbol]; node > 0; node = m_parent[node])
-            bits[deep++] = static_cast<std::uint8_t>(~node & 1);
-        while (deep)
-            out.Put(bits[--deep], 1);
-        return;
+        node = parent[node];
     }
     if (length > 32) {
-        out.Put(static_cast<std::uint32_t>(code >> 32), length - 32);
-        length = 32;
+        PutDeepSymbol(out, symbol);
+        return;
     }
-    if (length)
-        out.Put(static_cast<std::uint32_t>(code), length);
+    code = ~code >> (64 - length);
+    out.Put(static_cast<std::uint32_t>(code), length);
+}
+
+// Codes longer than 32 bits; the trees these weights make stay far below,
+// but nothing is assumed.
+void CHuffFile::PutDeepSymbol(CBitOutput& out, int symbol)
+{
+    std::uint8_t bits[nodeCount];
+    int deep = 0;
+    for (int node = m_leaf[symbol]; node > 0; node = m_parent[node])
+        bits[deep++] = static_cast<std::uint8_t>(~node & 1);
+    while (deep)
+        out.Put(bits[--deep], 1);
 }
 
 void CHuffFile::WritePacked(const void* data, std::uint32_t count)
@@ -196,28 +214,39 @@ void CHuffFile::EndMember()
     PutSymbol(m_out, endOfStream);
 }
 
-int CHuffFile::GetSymbol(CBitInput& in)
+inline int CHuffFile::GetSymbol(CBitInput& in)
 {
-    int node = 0;
-    int child;
-    for (;;) {
-        if (in.count < 32)
+    const std::int32_t* const tree = m_child;
+    if (in.count < 32)
+        in.Fill();
+    std::uint64_t bits = in.bits;
+    int avail = in.count;
+    std::ptrdiff_t node = 0;
+    std::ptrdiff_t child;
+    while ((child = tree[node]) >= 0) {
+        node = child + static_cast<std::ptrdiff_t>(bits >> 63);
+        bits <<= 1;
+        if (--avail == 0) {
+            // A path longer than the bits held: take them and refill.
+            in.Skip(in.count - 1);
+            in.Skip(1);
             in.Fill();
-        // Up to 24 steps before the next refill check.
-        std::uint64_t bits = in.bits;
-        int step = 0;
-        while ((child = m_child[node]) >= 0 && step < 24) {
-            node = child + static_cast<int>(bits >> 63);
-            bits <<= 1;
-            ++step;
+            bits = in.bits;
+            avail = in.count;
         }
-        in.Skip(step);
-        if (child < 0)
-            break;
     }
+    in.Skip(in.count - avail);
+    const int symbol = static_cast<int>(~child);
+    if (symbol < endOfStream && !in.Overrun())
+        return symbol;
+    return GetRareSymbol(in, symbol);
+}
+
+// The end, an escape and its byte, or an overrun (-1).
+int CHuffFile::GetRareSymbol(CBitInput& in, int symbol)
+{
     if (in.Overrun())
         return -1;
-    int symbol = ~child;
     if (symbol == escape) {
         if (in.count < 8)
             in.Fill();

@@ -22,20 +22,26 @@ protected:
 
 private:
     void InitTree();
-    void Update(int symbol);
+    // Hot: inlined into the coding loops.
+    __attribute__((always_inline)) void Update(int symbol);
     void Swap(int i, int j);
     void Rebuild();
     void AddSymbol(int symbol);
-    void PutSymbol(CBitOutput& out, int symbol);
+    __attribute__((always_inline)) void PutSymbol(CBitOutput& out, int symbol);
+    void PutDeepSymbol(CBitOutput& out, int symbol);
     // Decodes one symbol (escapes resolved); -1 when the member's bits ran
     // out or the stream cannot be valid.
-    int GetSymbol(CBitInput& in);
+    __attribute__((always_inline)) int GetSymbol(CBitInput& in);
+    int GetRareSymbol(CBitInput& in, int symbol);
 
     // The code tree. A node's children are an odd node and the even one
     // after it; m_child holds the first child's number, or ~symbol for a
     // leaf. Weights never increase with the node number.
     std::int32_t m_leaf[symbolCount];   // node of each symbol, -1 when absent
-    std::uint32_t m_weight[nodeCount];
+    // Weights with a sentinel before node 0 heavier than any node, so the
+    // update's scan needs no bound check.
+    std::uint32_t m_weightStore[nodeCount + 1];
+    std::uint32_t* const m_weight = m_weightStore + 1;
     std::int32_t m_parent[nodeCount];
     std::int32_t m_child[nodeCount];
     int m_nNextFree = 0;

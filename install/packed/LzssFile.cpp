@@ -37,16 +37,9 @@ inline std::uint64_t Load64(const std::uint8_t* p)
     return v;
 }
 
-// Number of equal leading bytes of a and b, at most 17.
-inline int CommonLength(const std::uint8_t* a, const std::uint8_t* b)
+inline std::uint64_t LoadBig64(const std::uint8_t* p)
 {
-    std::uint64_t x = Load64(a) ^ Load64(b);
-    if (x)
-        return std::countr_zero(x) >> 3;
-    x = Load64(a + 8) ^ Load64(b + 8);
-    if (x)
-        return 8 + (std::countr_zero(x) >> 3);
-    return a[16] == b[16] ? 17 : 16;
+    return __builtin_bswap64(Load64(p));
 }
 
 } // namespace
@@ -188,7 +181,7 @@ void CLzssFile::SetUpTree()
 {
     std::memset(m_child, 0, sizeof m_child);
     std::memset(m_parent, 0, sizeof m_parent);
-    m_child[1][root] = 1;
+    m_child[root][1] = 1;
     m_parent[1] = root;
     m_nLookAhead = m_nFill;
     m_nMatchLength = m_nMatchPos = 0;
@@ -260,45 +253,79 @@ int CLzssFile::Insert(int pos)
     if (pos == 0)
         return 0;
     const std::uint8_t* const w = m_encWindow;
-    int t = m_child[1][root];
+    std::uint16_t (*const child)[2] = m_child;
+    int t = child[root][1];
     if (t == 0) {
-        m_child[1][root] = static_cast<std::uint16_t>(pos);
+        child[root][1] = static_cast<std::uint16_t>(pos);
         m_parent[pos] = root;
-        m_child[0][pos] = m_child[1][pos] = 0;
+        child[pos][0] = child[pos][1] = 0;
         return 0;
     }
-    int best = 0;
+    // The new string as two big-endian words and a byte: comparing words
+    // as numbers orders strings as the bytes do, and the first differing
+    // bit gives the equal length.
+    const std::uint64_t key0 = LoadBig64(w + pos), key1 = LoadBig64(w + pos + 8);
+    const std::uint8_t key2 = w[pos + 16];
+    // The best length is tracked in bits as g = 63 - 8 * best, so that a
+    // node whose first word differs at bit index b (from the bottom) is at
+    // least as good as the best when b <= g.
+    int g = 63;
+    std::ptrdiff_t bestPos = m_nMatchPos;
+    std::ptrdiff_t node = t;
+    int dir;
     for (;;) {
-        const int i = CommonLength(w + pos, w + t);
-        if (i >= best) {
-            best = i;
-            m_nMatchPos = t;
+        const std::uint64_t s0 = LoadBig64(w + node);
+        if (key0 != s0) {
+            const int b = std::countl_zero(key0 ^ s0) ^ 63;
+            // A later node of the same length wins.
+            if (b <= g) {
+                g = b | 7;
+                bestPos = node;
+            }
+            dir = key0 > s0;
+        } else {
+            const std::uint8_t* const s = w + node;
+            const std::uint64_t s1 = LoadBig64(s + 8);
+            int b;
+            if (key1 != s1) {
+                b = std::countl_zero(key1 ^ s1) ^ 63;
+                dir = key1 > s1;
+            } else if (key2 != s[16]) {
+                b = -1;   // the 17th byte differs: 16 equal
+                dir = key2 > s[16];
+            } else {
+                // All 17 equal: equal strings do not pile up, pos takes the
+                // node's place.
+                m_nMatchPos = static_cast<int>(node);
+                const int up = m_parent[node];
+                const std::uint16_t small = child[node][0], large = child[node][1];
+                m_parent[pos] = static_cast<std::uint16_t>(up);
+                child[pos][0] = small;
+                child[pos][1] = large;
+                if (small)
+                    m_parent[small] = static_cast<std::uint16_t>(pos);
+                if (large)
+                    m_parent[large] = static_cast<std::uint16_t>(pos);
+                child[up][child[up][1] == node ? 1 : 0] = static_cast<std::uint16_t>(pos);
+                m_parent[node] = 0;
+                return lookAhead;
+            }
+            // Past the first word: lengths 8 to 16.
+            if (b - 64 <= g) {
+                g = (b | 7) - 64;
+                bestPos = node;
+            }
         }
-        if (i == lookAhead) {
-            // Equal strings do not pile up: pos takes t's place.
-            const int up = m_parent[t];
-            const std::uint16_t small = m_child[0][t], large = m_child[1][t];
-            m_parent[pos] = static_cast<std::uint16_t>(up);
-            m_child[0][pos] = small;
-            m_child[1][pos] = large;
-            if (small)
-                m_parent[small] = static_cast<std::uint16_t>(pos);
-            if (large)
-                m_parent[large] = static_cast<std::uint16_t>(pos);
-            m_child[m_child[1][up] == t ? 1 : 0][up] = static_cast<std::uint16_t>(pos);
-            m_parent[t] = 0;
-            return best;
-        }
-        const int dir = w[pos + i] >= w[t + i];
-        const int next = m_child[dir][t];
-        if (next == 0) {
-            m_child[dir][t] = static_cast<std::uint16_t>(pos);
-            m_parent[pos] = static_cast<std::uint16_t>(t);
-            m_child[0][pos] = m_child[1][pos] = 0;
-            return best;
-        }
-        t = next;
+        const std::ptrdiff_t next = child[node][dir];
+        if (next == 0)
+            break;
+        node = next;
     }
+    child[node][dir] = static_cast<std::uint16_t>(pos);
+    m_parent[pos] = static_cast<std::uint16_t>(node);
+    child[pos][0] = child[pos][1] = 0;
+    m_nMatchPos = static_cast<int>(bestPos);
+    return (63 - g) >> 3;
 }
 
 void CLzssFile::Remove(int pos)
@@ -306,7 +333,7 @@ void CLzssFile::Remove(int pos)
     const int up = m_parent[pos];
     if (up == 0)
         return;
-    const int small = m_child[0][pos], large = m_child[1][pos];
+    const int small = m_child[pos][0], large = m_child[pos][1];
     int q;
     if (large == 0) {
         q = small;
@@ -315,22 +342,22 @@ void CLzssFile::Remove(int pos)
     } else {
         // The largest node of the smaller subtree takes pos's place.
         q = small;
-        if (m_child[1][q]) {
+        if (m_child[q][1]) {
             do
-                q = m_child[1][q];
-            while (m_child[1][q]);
-            const int qUp = m_parent[q], qSmall = m_child[0][q];
-            m_child[1][qUp] = static_cast<std::uint16_t>(qSmall);
+                q = m_child[q][1];
+            while (m_child[q][1]);
+            const int qUp = m_parent[q], qSmall = m_child[q][0];
+            m_child[qUp][1] = static_cast<std::uint16_t>(qSmall);
             if (qSmall)
                 m_parent[qSmall] = static_cast<std::uint16_t>(qUp);
-            m_child[0][q] = static_cast<std::uint16_t>(small);
+            m_child[q][0] = static_cast<std::uint16_t>(small);
             m_parent[small] = static_cast<std::uint16_t>(q);
         }
-        m_child[1][q] = static_cast<std::uint16_t>(large);
+        m_child[q][1] = static_cast<std::uint16_t>(large);
         m_parent[large] = static_cast<std::uint16_t>(q);
     }
     if (q)
         m_parent[q] = static_cast<std::uint16_t>(up);
-    m_child[m_child[1][up] == pos ? 1 : 0][up] = static_cast<std::uint16_t>(q);
+    m_child[up][m_child[up][1] == pos ? 1 : 0] = static_cast<std::uint16_t>(q);
     m_parent[pos] = 0;
 }

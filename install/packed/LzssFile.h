@@ -43,7 +43,7 @@ private:
     // match comparison needs no wrap-around.
     static constexpr int mirror = 16;
     std::uint8_t m_encWindow[windowSize + mirror];
-    std::uint16_t m_child[2][windowSize + 1];   // [0] smaller, [1] larger; 0 is none
+    std::uint16_t m_child[windowSize + 1][2];   // [0] smaller, [1] larger; 0 is none
     std::uint16_t m_parent[windowSize + 1];
     int m_nPhase = 0;          // 0 filling the first look-ahead, 2 coding
     int m_nEncCurrent = 1;
