@@ -133,6 +133,9 @@ int RunPack(const std::vector<std::string>& args)
     if (kind == -2)
         return ToolError("pack: no method given: -m huff, lzss, lzw or store");
 
+    // An archive being replaced must not pack itself.
+    std::error_code ec;
+    std::erase_if(inputs, [&](const Input& in) { return fs::equivalent(in.source, archive, ec); });
     std::uint64_t total = 0;
     for (const Input& in : inputs) {
         std::string reason;
@@ -266,9 +269,11 @@ int RunExtract(const std::vector<std::string>& args)
     const char separator = '/';
 #endif
     std::string dest = args[1];
-    MakeDirectory(dest);
     if (!dest.empty() && dest.back() != '/' && dest.back() != separator)
         dest += separator;
+    // Every level of the destination, then of each member's name.
+    for (std::size_t at = dest.find_first_of("/\\", 1); at != std::string::npos; at = dest.find_first_of("/\\", at + 1))
+        MakeDirectory(dest.substr(0, at));
 
     ToolProgress progress("extracting", reader.GetTotalSize());
     std::string target;

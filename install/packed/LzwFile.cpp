@@ -30,15 +30,17 @@ CLzwFile::CLzwFile() : CPackedFile(kindLzw)
 
 bool CLzwFile::Open(const std::string& path, unsigned mode, CFileException* error)
 {
+    // A reader needs only the decoder's table, a writer only the hash.
+    const bool reading = (mode & ~0x70u) == modeRead;
     try {
-        m_key.assign(tableSize, 0);
-        m_code.assign(tableSize, 0);
-        m_dict.assign(maxCode + 1, Entry{});
+        m_key.assign(reading ? 0 : tableSize, 0);
+        m_code.assign(reading ? 0 : tableSize, 0);
+        m_dict.assign(reading ? maxCode + 1 : 0, Entry{});
         m_pending.clear();
     } catch (const std::bad_alloc&) {
         return false;
     }
-    for (int c = 0; c < 256; ++c)
+    for (int c = 0; reading && c < 256; ++c)
         m_dict[c] = Entry{0, 1, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c)};
     return CPackedFile::Open(path, mode, error);
 }
