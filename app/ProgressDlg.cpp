@@ -4,8 +4,10 @@
 
 #include "app/resource.h"
 #include "framework/ExceptionReport.h"
+#include "app/SourceDir.h"
+#include "install/ArchivePhase.h"
 #include "install/InstallArchive.h"
-#include "install/TreeCopier.h"
+#include "install/TreeCopy.h"
 #include "script/SetupScript.h"
 
 CProgressDlg::CProgressDlg() : CDialog(IDD)
@@ -60,17 +62,59 @@ bool CProgressDlg::RunFilePhase()
     return copyMode != 0 ? InstallCopyTree() : InstallArchives();
 }
 
+namespace {
+
+// The Windows or system directory followed by a backslash; empty when the
+// system does not say.
+std::string SystemFolder(UINT (WINAPI* get)(LPSTR, UINT))
+{
+    char buffer[MAX_PATH + 1];
+    UINT n = get(buffer, sizeof buffer);
+    if (n == 0 || n >= sizeof buffer)
+        return std::string();
+    return std::string(buffer, n) + "\\";
+}
+
+} // namespace
+
 bool CProgressDlg::InstallArchives()
 {
-    // Extraction joins here with the archive reader; until then there is
-    // nothing to install and the phase succeeds.
+    const std::string source = GetSourceDir();
+    std::vector<ArchiveJob> jobs = {
+        {"Setup.aqj", source + "Setup.aqj", m_strDestination + "\\"},
+        {"Windows.aqj", source + "Windows.aqj", SystemFolder(::GetWindowsDirectoryA)},
+        {"System.aqj", source + "System.aqj", SystemFolder(::GetSystemDirectoryA)},
+    };
+    CArchivePhase phase;
+    phase.onChecking = [this](const std::string& name) {
+        m_strStatus = "Checking " + name + "...";
+        UpdateData(false);
+    };
+    phase.onCheckProgress = [this](int percent) { m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent)); };
+    std::string message;
+    if (!phase.Run(jobs, this, message)) {
+        AfxMessageBox(message, MB_OK | MB_ICONSTOP);
+        return false;
+    }
     return true;
 }
 
 bool CProgressDlg::InstallCopyTree()
 {
-    // The tree copy joins here; until then there is nothing to copy.
-    return true;
+    std::string from, destination;
+    GetSetupScript().GetString("Copy", "From", from);
+    GetSetupScript().GetString("General", "Destination", destination);
+    const std::string source = GetSourceDir() + from;
+    CTreeCopier& copier = GetTreeCopier();
+    copier.m_pOwner = this;
+    m_nTotal = CountFiles(source);
+    // The 32-bit range: a tree may hold more than 65535 files.
+    m_progress.SendMessage(PBM_SETRANGE32, 0, static_cast<LPARAM>(m_nTotal));
+    m_nCounter = 0;
+    bool result = CopyTree(source, destination);
+    m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_nTotal));
+    copier.m_pOwner = nullptr;
+    return result;
 }
 
 bool CProgressDlg::OnCommand(WPARAM wParam, LPARAM lParam)

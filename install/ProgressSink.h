@@ -3,6 +3,11 @@
 // turns each notification into a WM_COMMAND to itself. Keeps the install
 // code free of windows.
 
+// The notifications, as the progress dialog's command ids.
+constexpr unsigned kProgressFile = 1224;       // before an archive member is written
+constexpr unsigned kProgressStep = 1225;       // after it, and at the end of the archive
+constexpr unsigned kProgressCopyFile = 1425;   // before a file of the tree is copied
+
 class CProgressSink {
 public:
     virtual ~CProgressSink() = default;
