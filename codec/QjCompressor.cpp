@@ -138,12 +138,17 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
 // Everything one run needs. The window, the trees and the buffers are fixed
 // in size, whatever the file.
 struct CQjCompressor::Run {
-    // The adaptive Huffman tree: node weights (non-decreasing by index, with
-    // a sentinel), first child or leaf reference (>= kNodes), parents of
-    // nodes and, from kNodes on, the node of each symbol's leaf.
-    std::uint16_t weight[kNodes + 1];
-    std::int16_t child[kNodes];
-    std::int16_t parent[kNodes + kSymbols];
+    // The adaptive Huffman tree: each node's count (non-decreasing by index,
+    // with a sentinel after the root) and parent side by side, as counting
+    // walks both; each node's first child or leaf reference (>= kNodes);
+    // the node that holds each symbol's leaf.
+    struct Node {
+        std::uint16_t weight;
+        std::uint16_t parent;
+    };
+    Node node[kNodes + 1];
+    std::uint16_t child[kNodes];
+    std::uint16_t leaf[kSymbols];
 
     // The encoder's search trees: one per first byte, roots at N + 1 + byte
     // (only their larger link is used). For each node its smaller ([0]) and
@@ -165,18 +170,16 @@ struct CQjCompressor::Run {
     const std::uint8_t* inPtr;
     const std::uint8_t* inEnd;
 
-    // Bit reader: unread bits from the top of bits; zeroBytes counts the
-    // zero bytes fed in after the end of the input.
-    std::uint64_t bits;
-    int nbits;
+    // Bit reader: zeroBytes counts the zero bytes fed in after the end of
+    // the input, bitsLeft the bits read ahead but not used at the end.
     std::uint64_t zeroBytes;
+    int bitsLeft;
 
     // Bit writer: pending bits in the low nacc bits of acc.
     std::uint64_t acc;
     int nacc;
     std::size_t outPos;
 
-    std::uint64_t step;          // progress step counter
     std::uint32_t done;          // compress: input bytes read
 
     std::uint8_t inBuf[kInSize];
@@ -191,13 +194,11 @@ struct CQjCompressor::Run {
         inEof = false;
         writeFailed = false;
         inPtr = inEnd = inBuf;
-        bits = 0;
-        nbits = 0;
         zeroBytes = 0;
+        bitsLeft = 0;
         acc = 0;
         nacc = 0;
         outPos = 0;
-        step = 0;
         done = 0;
         matchLength = matchPosition = 0;
     }
@@ -338,17 +339,21 @@ void CQjCompressor::FlushHistory(std::size_t end)
     std::memmove(run.outBuf, run.outBuf + end - N, N);
 }
 
-inline void CQjCompressor::Progress(std::uint32_t done, std::uint32_t total, std::uint64_t& mark)
+inline void CQjCompressor::Progress(std::uint32_t done, std::uint32_t total, ProgressState& state)
 {
     // Steps of 1024 at most once per item, a report each 10240.
-    Run& run = *m_pRun;
-    if (done > run.step) {
-        run.step += 1024;
-        if (run.step > mark) {
-            mark += 10240;
-            OnProgress(&done, &total);
+    if (done > state.step) {
+        state.step += 1024;
+        if (state.step > state.mark) {
+            state.mark += 10240;
+            ReportProgress(done, total);
         }
     }
+}
+
+[[gnu::noinline]] void CQjCompressor::ReportProgress(std::uint32_t done, std::uint32_t total)
+{
+    OnProgress(&done, &total);
 }
 
 int CQjCompressor::CodeLength(int symbol) const
@@ -356,7 +361,7 @@ int CQjCompressor::CodeLength(int symbol) const
     if (!m_pRun || symbol < 0 || symbol >= kSymbols)
         return 0;
     int n = 0;
-    for (int k = m_pRun->parent[symbol + kNodes]; k != kRoot; k = m_pRun->parent[k])
+    for (int k = m_pRun->leaf[symbol]; k != kRoot; k = m_pRun->node[k].parent)
         ++n;
     return n;
 }
@@ -367,148 +372,191 @@ void CQjCompressor::InitModel()
 {
     Run& run = *m_pRun;
     for (int s = 0; s < kSymbols; ++s) {
-        run.weight[s] = 1;
-        run.child[s] = static_cast<std::int16_t>(s + kNodes);
-        run.parent[s + kNodes] = static_cast<std::int16_t>(s);
+        run.node[s].weight = 1;
+        run.child[s] = static_cast<std::uint16_t>(s + kNodes);
+        run.leaf[s] = static_cast<std::uint16_t>(s);
     }
     for (int i = 0, j = kSymbols; j < kNodes; i += 2, ++j) {
-        run.weight[j] = static_cast<std::uint16_t>(run.weight[i] + run.weight[i + 1]);
-        run.child[j] = static_cast<std::int16_t>(i);
-        run.parent[i] = run.parent[i + 1] = static_cast<std::int16_t>(j);
+        run.node[j].weight = static_cast<std::uint16_t>(run.node[i].weight + run.node[i + 1].weight);
+        run.child[j] = static_cast<std::uint16_t>(i);
+        run.node[i].parent = run.node[i + 1].parent = static_cast<std::uint16_t>(j);
     }
-    run.weight[kNodes] = 0xFFFF;
-    run.parent[kRoot] = 0;
+    run.node[kNodes].weight = 0xFFFF;
+    run.node[kRoot].parent = 0;
 }
+
+namespace {
+
+// Makes node n (a child or a leaf reference) and, for a child, its sibling
+// the children of p.
+inline void SetParent(CQjCompressor::Run& run, std::size_t n, std::uint16_t p)
+{
+    if (n >= kNodes) {
+        run.leaf[n - kNodes] = p;
+    } else {
+        run.node[n].parent = p;
+        run.node[n + 1].parent = p;
+    }
+}
+
+} // namespace
 
 void CQjCompressor::RebuildModel()
 {
     Run& run = *m_pRun;
-    std::uint16_t* weight = run.weight;
-    std::int16_t* child = run.child;
-    // The leaves, in their order, with halved counts (odd ones rounded up).
-    for (int i = 0, j = 0; i < kNodes; ++i) {
+    Run::Node* node = run.node;
+    std::uint16_t* child = run.child;
+    // The leaves, in their order, with halved counts (odd ones rounded up);
+    // their counts stay in order.
+    std::uint16_t leafWeight[kSymbols], leafRef[kSymbols];
+    for (int i = 0, n = 0; i < kNodes; ++i) {
         if (child[i] >= kNodes) {
-            weight[j] = static_cast<std::uint16_t>((weight[i] + 1u) / 2u);
-            child[j] = child[i];
-            ++j;
+            leafWeight[n] = static_cast<std::uint16_t>((node[i].weight + 1u) / 2u);
+            leafRef[n] = child[i];
+            ++n;
         }
     }
-    // Join pairs; each new node goes after every node not heavier than it.
-    for (int i = 0, j = kSymbols; j < kNodes; i += 2, ++j) {
-        unsigned f = weight[i] + weight[i + 1];
-        int k = j - 1;
-        while (f < weight[k])
-            --k;
-        ++k;
-        std::memmove(&weight[k + 1], &weight[k], static_cast<std::size_t>(j - k) * sizeof weight[0]);
-        std::memmove(&child[k + 1], &child[k], static_cast<std::size_t>(j - k) * sizeof child[0]);
-        weight[k] = static_cast<std::uint16_t>(f);
-        child[k] = static_cast<std::int16_t>(i);
+    // Joining nodes 0 and 1, 2 and 3 ... in turn, each new node placed after
+    // every node not heavier than it, gives the leaves and the new nodes
+    // merged by count, a leaf first on a tie: build that order directly.
+    // New node m joins the nodes at 2m and 2m + 1, which are in place by
+    // the time it is due (a Huffman tree has one fewer inner node than
+    // leaves).
+    int a = 0, m = 0;
+    for (int pos = 0; pos < kNodes; ++pos) {
+        bool joinable = 2 * m + 1 < pos;
+        unsigned f = joinable ? node[2 * m].weight + node[2 * m + 1].weight : 0;
+        if (a < kSymbols && (!joinable || leafWeight[a] <= f)) {
+            node[pos].weight = leafWeight[a];
+            child[pos] = leafRef[a];
+            ++a;
+        } else {
+            node[pos].weight = static_cast<std::uint16_t>(f);
+            child[pos] = static_cast<std::uint16_t>(2 * m);
+            ++m;
+        }
     }
-    for (int i = 0; i < kNodes; ++i) {
-        int k = child[i];
-        run.parent[k] = static_cast<std::int16_t>(i);
-        if (k < kNodes)
-            run.parent[k + 1] = static_cast<std::int16_t>(i);
-    }
+    for (int i = 0; i < kNodes; ++i)
+        SetParent(run, child[i], static_cast<std::uint16_t>(i));
+    node[kRoot].parent = 0;
 }
+
+namespace {
+
+// Node c has just reached count k, more than the node after it: swaps c
+// with the last node still lighter than k (the sentinel ends the scan),
+// keeping the counts in order, and returns where c's subtree went. Kept out
+// of line, so that the counting loop stays small.
+[[gnu::noinline]] std::size_t MoveUp(CQjCompressor::Run& run, std::size_t c, unsigned k)
+{
+    CQjCompressor::Run::Node* node = run.node;
+    // l: the last node lighter than k (c + 1 is one).
+    const CQjCompressor::Run::Node* last = node + c + 1;
+    while (k > last[1].weight)
+        ++last;
+    std::size_t l = static_cast<std::size_t>(last - node);
+    node[c].weight = node[l].weight;
+    node[l].weight = static_cast<std::uint16_t>(k);
+    std::size_t i = run.child[c];
+    std::size_t j = run.child[l];
+    SetParent(run, i, static_cast<std::uint16_t>(l));
+    SetParent(run, j, static_cast<std::uint16_t>(c));
+    run.child[l] = static_cast<std::uint16_t>(i);
+    run.child[c] = static_cast<std::uint16_t>(j);
+    return l;
+}
+
+} // namespace
 
 inline void CQjCompressor::UpdateModel(int symbol)
 {
     Run& run = *m_pRun;
-    if (run.weight[kRoot] == kLimit)
+    if (run.node[kRoot].weight == kLimit)
         RebuildModel();
-    std::uint16_t* weight = run.weight;
-    std::int16_t* child = run.child;
-    std::int16_t* parent = run.parent;
-    int c = parent[symbol + kNodes];
+    Run::Node* node = run.node;
+    Run::Node* n = node + run.leaf[symbol];
     do {
-        unsigned k = ++weight[c];
-        if (k > weight[c + 1]) {
-            // Swap c with the last node still lighter than its new count
-            // (the sentinel ends the scan), keeping the order.
-            int l = c + 2;
-            while (k > weight[l])
-                ++l;
-            --l;
-            weight[c] = weight[l];
-            weight[l] = static_cast<std::uint16_t>(k);
-            int i = child[c];
-            parent[i] = static_cast<std::int16_t>(l);
-            if (i < kNodes)
-                parent[i + 1] = static_cast<std::int16_t>(l);
-            int j = child[l];
-            child[l] = static_cast<std::int16_t>(i);
-            parent[j] = static_cast<std::int16_t>(c);
-            if (j < kNodes)
-                parent[j + 1] = static_cast<std::int16_t>(c);
-            child[c] = static_cast<std::int16_t>(j);
-            c = l;
-        }
-        c = parent[c];
-    } while (c != 0);
+        unsigned k = ++n->weight;
+        if (k > n[1].weight) [[unlikely]]
+            n = node + MoveUp(run, static_cast<std::size_t>(n - node), k);
+        n = node + n->parent;
+    } while (n != node);
 }
 
 // ---- the decoder ----------------------------------------------------------
 
-void CQjCompressor::RefillBits()
+CQjCompressor::BitBuffer CQjCompressor::RefillBits(BitBuffer in)
 {
     Run& run = *m_pRun;
     if (run.inEnd - run.inPtr < 8)
         RefillInput();
-    if (run.nbits < 0)
-        run.nbits = 0;   // cannot happen (codes are bounded); keeps shifts defined
+    if (in.count < 0)
+        in.count = 0;   // cannot happen (codes are bounded); keeps shifts defined
     if (run.inEnd - run.inPtr >= 8) {
         // Eight bytes at once; a partly taken byte is ORed in again later
         // at the same place, which changes nothing.
-        run.bits |= LoadBigEndian64(run.inPtr) >> run.nbits;
-        run.inPtr += (63 - run.nbits) >> 3;
-        run.nbits |= 56;
-        return;
+        in.bits |= LoadBigEndian64(run.inPtr) >> in.count;
+        run.inPtr += (63 - in.count) >> 3;
+        in.count |= 56;
+        return in;
     }
-    while (run.nbits <= 56) {
+    // Up to 56 bits: the lowest bit is never an unread one (see DecodeSymbol).
+    while (in.count <= 48) {
         std::uint64_t byte = 0;
         if (run.inPtr < run.inEnd)
             byte = *run.inPtr++;
         else
             ++run.zeroBytes;   // past the end the stream reads as zeros
-        run.bits |= byte << (56 - run.nbits);
-        run.nbits += 8;
+        in.bits |= byte << (56 - in.count);
+        in.count += 8;
     }
+    return in;
 }
 
-inline int CQjCompressor::DecodeSymbol()
+inline int CQjCompressor::DecodeSymbol(BitBuffer& in)
 {
-    Run& run = *m_pRun;
     // Enough bits for the longest symbol code and a position after it.
-    if (run.nbits < kMaxCodeBits + kMaxOffsetBits)
-        RefillBits();
-    std::uint64_t bits = run.bits;
-    const std::int16_t* child = run.child;
-    int c = child[kRoot];
-    int used = 0;
-    while (c < kNodes) {
-        c = child[c + static_cast<int>(bits >> 63)];
-        bits <<= 1;
-        ++used;
+    if (in.count < kMaxCodeBits + kMaxOffsetBits) {
+        Run& run = *m_pRun;
+        if (run.inEnd - run.inPtr >= 8 && in.count >= 0) {
+            // Eight bytes at once; a partly taken byte is ORed in again
+            // later at the same place, which changes nothing.
+            in.bits |= LoadBigEndian64(run.inPtr) >> in.count;
+            run.inPtr += (63 - in.count) >> 3;
+            in.count |= 56;
+        } else {
+            in = RefillBits(in);
+        }
     }
-    run.bits = bits;
-    run.nbits -= used;
-    int symbol = c - kNodes;
+    const std::uint16_t* child = m_pRun->child;
+    // A marker in the lowest bit counts the bits taken: it moves up one
+    // place per bit. That bit is never an unread one (at most 63 are held);
+    // it may be an early copy of an unread byte's bit, which the next
+    // refill ORs in again, so clearing it afterwards loses nothing.
+    std::uint64_t bits = in.bits | 1;
+    std::size_t c = child[kRoot];
+    while (c < kNodes) {
+        // Doubling shifts the next bit out as the carry.
+        bool bit = __builtin_add_overflow(bits, bits, &bits);
+        c = child[c + bit];
+    }
+    int used = std::countr_zero(bits);
+    in.count -= used;
+    in.bits = bits ^ (std::uint64_t(1) << used);
+    int symbol = static_cast<int>(c) - kNodes;
     UpdateModel(symbol);
     return symbol;
 }
 
-inline int CQjCompressor::DecodeOffset()
+inline int CQjCompressor::DecodeOffset(BitBuffer& in)
 {
-    Run& run = *m_pRun;
-    if (run.nbits < kMaxOffsetBits)
-        RefillBits();
-    unsigned top = static_cast<unsigned>(run.bits >> 56);
+    if (in.count < kMaxOffsetBits)
+        in = RefillBits(in);
+    unsigned top = static_cast<unsigned>(in.bits >> 56);
     int len = kPosition.decodeLength[top];
-    int raw = static_cast<int>(run.bits >> (64 - len - 6)) & 0x3F;
-    run.bits <<= len + 6;
-    run.nbits -= len + 6;
+    int raw = static_cast<int>(in.bits >> (64 - len - 6)) & 0x3F;
+    in.bits <<= len + 6;
+    in.count -= len + 6;
     return (kPosition.decodeValue[top] << 6) | raw;
 }
 
@@ -523,20 +571,21 @@ void CQjCompressor::Expand(std::uint32_t size)
     std::memset(buf + F, ' ', kStart);
     std::size_t o = N;
     std::uint32_t count = 0;
-    std::uint64_t mark = 0;
+    BitBuffer in{0, 0};
+    ProgressState progress;
     while (count < size) {
-        int s = DecodeSymbol();
+        int s = DecodeSymbol(in);
         if (s < 256) {
             buf[o++] = static_cast<std::uint8_t>(s);
             ++count;
         } else {
-            std::size_t from = o - static_cast<std::size_t>(DecodeOffset()) - 1;
+            std::size_t from = o - static_cast<std::size_t>(DecodeOffset(in)) - 1;
             std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(s - 253), size - count);
             CopyMatch(buf + o, buf + from, n);
             o += n;
             count += n;
         }
-        Progress(count, size, mark);
+        Progress(count, size, progress);
         if (o >= N + kOutSize) {
             FlushHistory(o);
             o = N;
@@ -545,6 +594,7 @@ void CQjCompressor::Expand(std::uint32_t size)
         }
     }
     FlushHistory(o);
+    run.bitsLeft = in.count;
 }
 
 int CQjCompressor::ExpandStreams()
@@ -571,7 +621,7 @@ int CQjCompressor::ExpandStreams()
     Expand(size);
     if (run.writeFailed)
         return 0;
-    m_bStreamShort = run.zeroBytes * 8 > static_cast<std::uint64_t>(run.nbits);
+    m_bStreamShort = run.zeroBytes * 8 > static_cast<std::uint64_t>(run.bitsLeft);
     OnProgress(&size, &size);
     m_nMode = modeIdle;
     return 1;
@@ -590,11 +640,13 @@ inline void CQjCompressor::InsertPosition(int r)
     tree[r][0] = tree[r][1] = NIL;
     // Bytes 1 to 8 of the key, compared with every node on the way.
     const std::uint64_t head = LoadBigEndian64(key + 1);
-    int length = 0, position = 0;
-    // A node whose bytes 1 to 8 differ from the key's by less than this
-    // (as words) agrees on at least max(3, length) bytes, so it may change
-    // the match; 1 once the match is longer than 8 (only equal words then).
-    std::uint64_t bound = std::uint64_t(1) << 48;
+    int length = 0;
+    unsigned distance = 0;   // of the match: its position plus one
+    // Nodes whose bytes 1 to 8 differ from the key's by less than bound (as
+    // words) agree on at least max(3, length) bytes, so they may change the
+    // match; below longer, on more than length bytes. Once the match is
+    // longer than 8 bytes only equal words (x == 0) can.
+    std::uint64_t bound = std::uint64_t(1) << 48, longer = bound;
     unsigned next;
     // The two directions are two paths through the loop, so that the
     // comparison's outcome is a jump rather than an index.
@@ -617,34 +669,33 @@ visit:
         std::uint64_t other = LoadBigEndian64(window + p + 1);
         std::uint64_t x = head ^ other;
         if (x < bound) [[unlikely]] {
-            int c = ((r - static_cast<int>(p)) & (N - 1)) - 1;
+            unsigned d = (static_cast<unsigned>(r) - p) & (N - 1);
             if (x == 0) {
                 int found = LaterDifference(key, window + p);
                 int i = found >> 1;
                 if (i > length) {
-                    position = c;
+                    distance = d;
                     length = i;
                     bound = 1;
+                    longer = 0;
                     if (i >= F) {
                         ReplaceNode(static_cast<int>(p), r);
-                        run.matchLength = length;
-                        run.matchPosition = position;
-                        return;
+                        goto done;
                     }
-                } else if (i == length && c < position) {
-                    position = c;
+                } else if (i == length && d < distance) {
+                    distance = d;
                 }
                 if (found & 1)
                     goto larger;
                 goto smaller;
             }
-            int i = 1 + std::countl_zero(x) / 8;   // 3 to 8, at least length
-            if (i > length) {
-                position = c;
-                length = i;
-                bound = std::uint64_t(1) << (64 - 8 * (i - 1));
-            } else if (c < position) {
-                position = c;
+            if (x < longer) {
+                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
+                distance = d;
+                bound = std::uint64_t(1) << (64 - 8 * (length - 1));
+                longer = bound >> 8;
+            } else if (d < distance) {
+                distance = d;   // as long, and nearer
             }
         }
         if (head > other)
@@ -653,8 +704,9 @@ visit:
     }
 attached:
     above[r] = static_cast<std::uint16_t>(p);
+done:
     run.matchLength = length;
-    run.matchPosition = position;
+    run.matchPosition = static_cast<int>(distance) - 1;
 }
 
 // Position r takes the place of p, whose 60 bytes it repeats: the nearer
@@ -729,7 +781,7 @@ inline void CQjCompressor::EncodeSymbol(int symbol)
     // the bit nearest the root ends up most significant and goes first.
     std::uint32_t code = 0;
     int n = 0;
-    for (int k = run.parent[symbol + kNodes]; k != kRoot; k = run.parent[k]) {
+    for (int k = run.leaf[symbol]; k != kRoot; k = run.node[k].parent) {
         code |= static_cast<std::uint32_t>(k & 1) << n;
         ++n;
     }
@@ -759,7 +811,7 @@ void CQjCompressor::Compress(std::uint32_t length)
     for (int c; len < F && (c = GetByte()) >= 0; ++len)
         run.window[r + len] = static_cast<std::uint8_t>(c);
     std::uint32_t done = static_cast<std::uint32_t>(len);
-    std::uint64_t mark = 0;
+    ProgressState progress;
     for (int i = 1; i <= F; ++i)
         InsertPosition(r - i);
     InsertPosition(r);
@@ -785,7 +837,7 @@ void CQjCompressor::Compress(std::uint32_t length)
             InsertPosition(r);
         }
         done += static_cast<std::uint32_t>(i);
-        Progress(done, length, mark);
+        Progress(done, length, progress);
         while (i++ < last) {
             RemovePosition(s);
             s = (s + 1) & (N - 1);

@@ -33,6 +33,9 @@ public:
 
     static constexpr std::uint32_t kHeaderSize = 8;
 
+    // The state of one run (opaque).
+    struct Run;
+
     CQjCompressor();
     ~CQjCompressor() override;
     CQjCompressor(const CQjCompressor&) = delete;
@@ -71,9 +74,14 @@ protected:
     void UpdateModel(int symbol);
     void RebuildModel();
 
-    // The decoder.
-    int DecodeSymbol();
-    int DecodeOffset();
+    // The decoder. Its bit buffer lives in the decoding loop: unread bits
+    // from the top of bits.
+    struct BitBuffer {
+        std::uint64_t bits;
+        int count;
+    };
+    int DecodeSymbol(BitBuffer& in);
+    int DecodeOffset(BitBuffer& in);
     void Expand(std::uint32_t size);
 
     // The encoder.
@@ -90,17 +98,22 @@ protected:
     int CodeLength(int symbol) const;
 
 private:
-    struct Run;
 
     int ExpandStreams();
     int CompressStreams();
+    // The step counter and the next mark of the progress rule.
+    struct ProgressState {
+        std::uint64_t step = 0;
+        std::uint64_t mark = 0;
+    };
     // Calls OnProgress when done first passes the next mark.
-    void Progress(std::uint32_t done, std::uint32_t total, std::uint64_t& mark);
+    void Progress(std::uint32_t done, std::uint32_t total, ProgressState& state);
+    void ReportProgress(std::uint32_t done, std::uint32_t total);
     void FlushOutput();
     void FlushHistory(std::size_t end);
     bool RefillInput();
     int GetByte();
-    void RefillBits();
+    BitBuffer RefillBits(BitBuffer in);
 
     Run* m_pRun = nullptr;                 // the run under way
     std::unique_ptr<Run> m_pKeptRun;       // kept arrays (m_bPerRunArrays 0)
