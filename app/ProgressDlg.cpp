@@ -91,6 +91,11 @@ bool CProgressDlg::InstallArchives()
         UpdateData(false);
     };
     phase.onCheckProgress = [this](int percent) { m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent)); };
+    phase.onChecked = [this] {
+        m_strStatus.clear();
+        UpdateData(false);
+        m_progress.SendMessage(PBM_SETPOS, 0);
+    };
     std::string message;
     if (!phase.Run(jobs, this, message)) {
         AfxMessageBox(message, MB_OK | MB_ICONSTOP);

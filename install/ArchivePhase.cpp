@@ -55,6 +55,8 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
         }
         before += directories[i].GetTotalSize();
     }
+    if (onChecked)
+        onChecked();
 
     for (std::size_t i = 0; i < present.size(); ++i) {
         CInstallArchive archive(owner);

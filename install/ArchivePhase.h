@@ -22,6 +22,8 @@ public:
     // Told the archive being checked, and the share of all bytes checked.
     std::function<void(const std::string& name)> onChecking;
     std::function<void(int percent)> onCheckProgress;
+    // Every archive passed; extraction starts.
+    std::function<void()> onChecked;
 
     // Checks, then extracts, the jobs whose archive exists; missing ones
     // are passed over. False, with the text for the user in message, when

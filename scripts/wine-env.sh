@@ -8,6 +8,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 QJ_XVFB_PIDS=()
 QJ_PREFIXES=()
+QJ_MOUNTS=()
 
 # Starts an Xvfb of the given size on a free display; sets DISPLAY.
 qj_start_x() {
@@ -58,6 +59,10 @@ qj_cleanup() {
   for pid in "${QJ_XVFB_PIDS[@]}"; do
     kill "$pid" 2>/dev/null || true
   done
+  for p in "${QJ_MOUNTS[@]}"; do
+    umount "$p" 2>/dev/null || umount -l "$p" 2>/dev/null || true
+  done
   QJ_XVFB_PIDS=()
   QJ_PREFIXES=()
+  QJ_MOUNTS=()
 }

@@ -22,6 +22,7 @@
 //   type ID TEXT                    set the text of edit ID
 //   key VK                          post a key press to the current window
 //   close                           the close box (WM_SYSCOMMAND SC_CLOSE)
+//   move X Y                        move the current window (keeps its size)
 //   control-rect ID                 print control ID's rectangle on the
 //                                   screen: "control-rect L T R B"
 //   expect-hidden ID                control ID exists and is not visible
@@ -35,6 +36,9 @@
 //                                   8-point "MS Sans Serif" dialog font;
 //                                   ID 0 checks the client size (W H)
 //   dump                            list the program's windows and controls
+//   hold-open PATH                  open a file with no sharing and keep it
+//                                   open until the driver ends (a file in
+//                                   use by another program)
 //   sleep MS
 //   wait-exit [MS]                  wait for the program to end; prints
 //                                   "exit N"
@@ -269,6 +273,13 @@ int main(int argc, char** argv)
             if (!g_current)
                 Fail("no current window");
             ::PostMessageA(g_current, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (step == "move") {
+            need(i, 2);
+            if (!g_current)
+                Fail("no current window");
+            ::SetWindowPos(g_current, nullptr, std::atoi(a[i + 1].c_str()), std::atoi(a[i + 2].c_str()), 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            i += 2;
         } else if (step == "control-rect") {
             need(i, 1);
             RECT r;
@@ -369,6 +380,13 @@ int main(int argc, char** argv)
                         r.bottom - r.top, origin.x, origin.y, c.right, c.bottom);
         } else if (step == "dump") {
             ::EnumWindows(DumpTop, 0);
+        } else if (step == "hold-open") {
+            need(i, 1);
+            std::string path = a[++i];
+            HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            if (h == INVALID_HANDLE_VALUE)
+                Fail("cannot open " + path + " (error " + std::to_string(::GetLastError()) + ")");
+            std::printf("holding %s\n", path.c_str());
         } else if (step == "sleep") {
             need(i, 1);
             ::Sleep(static_cast<DWORD>(std::atoi(a[++i].c_str())));

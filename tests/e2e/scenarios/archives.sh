@@ -1,0 +1,45 @@
+# The three archives, each with its own codec, into the destination, the
+# Windows and the system directory of the prefix: subdirectories made,
+# empty members, an existing target replaced. Then a stored Setup.aqj into
+# a destination typed with a trailing backslash, and the smallest LZSS
+# archive there is.
+scenario() {
+  scenario_begin archives 800x600
+  local m="$S_DIR/medium" c="$S_PREFIX/drive_c"
+  mkdir -p "$S_DIR/tree/a/b" "$S_DIR/win" "$S_DIR/sys"
+  printf 'top level\r\n' >"$S_DIR/tree/readme.txt"
+  printf 'deep' >"$S_DIR/tree/a/b/c.txt"
+  : >"$S_DIR/tree/a/empty.dat"
+  head -c 300000 /usr/bin/bash >"$S_DIR/tree/a/program.bin"
+  printf '[win]\r\n' >"$S_DIR/win/qjtest.ini"
+  head -c 5000 /dev/urandom >"$S_DIR/sys/qjtest.dll"
+  setuptool pack "$m/Setup.aqj" -m lzw -C "$S_DIR" tree
+  setuptool pack "$m/Windows.aqj" -m huff -C "$S_DIR" win
+  setuptool pack "$m/System.aqj" -m lzss -C "$S_DIR" sys
+  printf '[General]\r\nTitle=Archive Setup\r\n' >"$m/Setup.ini"
+  mkdir -p "$c/Dest"
+  printf 'an older and longer readme\r\n' >"$c/Dest/readme.txt"
+  start_setup
+  through_destination 'C:\Dest'
+  wait_setup_exit
+  cmp "$S_DIR/tree/readme.txt" "$c/Dest/readme.txt"
+  cmp "$S_DIR/tree/a/b/c.txt" "$c/Dest/a/b/c.txt"
+  cmp "$S_DIR/tree/a/program.bin" "$c/Dest/a/program.bin"
+  [ -f "$c/Dest/a/empty.dat" ] && [ ! -s "$c/Dest/a/empty.dat" ]
+  cmp "$S_DIR/win/qjtest.ini" "$c/windows/qjtest.ini"
+  cmp "$S_DIR/sys/qjtest.dll" "$c/windows/system32/qjtest.dll"
+
+  rm -f "$m/Windows.aqj" "$m/System.aqj"
+  setuptool pack "$m/Setup.aqj" -m store -C "$S_DIR" tree
+  start_setup
+  through_destination 'C:\Stored\'
+  wait_setup_exit
+  cmp "$S_DIR/tree/a/program.bin" "$c/Stored/a/program.bin"
+
+  printf 'QJFFLZSS\x08\0\0\0\x06\0\0\0\xB0\xD8\x80\x02\x80\0\x01\0\0\0\x05\0\0\0a.txt\x16\0\0\0' >"$m/Setup.aqj"
+  [ "$(stat -c %s "$m/Setup.aqj")" -eq 39 ]
+  start_setup
+  through_destination 'C:\Small'
+  wait_setup_exit
+  [ "$(cat "$c/Small/a.txt")" = abababab ]
+}
