@@ -118,10 +118,10 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
 // are known to agree; byte 0 is the same in a whole tree). Returns twice the
 // index of the first difference, plus 1 when a's byte there is the larger;
 // 2 * 60 when all agree. Big-endian words compare like the bytes they hold.
-// Kept out of line, so that the search loop stays small.
-[[gnu::noinline]] int LaterDifference(const std::uint8_t* a, const std::uint8_t* b)
+// Mostly out of line, so that the search loop stays small.
+[[gnu::noinline]] int LaterDifferenceFrom17(const std::uint8_t* a, const std::uint8_t* b)
 {
-    for (int at = 9; at < 57; at += 8) {
+    for (int at = 17; at < 57; at += 8) {
         std::uint64_t u = LoadBigEndian64(a + at), v = LoadBigEndian64(b + at);
         if (u != v)
             return 2 * (at + std::countl_zero(u ^ v) / 8) + (u > v);
@@ -131,6 +131,15 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     if (u != v)
         return 2 * (52 + std::countl_zero(u ^ v) / 8) + (u > v);
     return 2 * F;
+}
+
+// Bytes 9 to 16 here, the rest out of line.
+inline int LaterDifference(const std::uint8_t* a, const std::uint8_t* b)
+{
+    std::uint64_t u = LoadBigEndian64(a + 9), v = LoadBigEndian64(b + 9);
+    if (u != v)
+        return 2 * (9 + std::countl_zero(u ^ v) / 8) + (u > v);
+    return LaterDifferenceFrom17(a, b);
 }
 
 } // namespace
@@ -629,25 +638,26 @@ int CQjCompressor::ExpandStreams()
 
 // ---- the encoder ----------------------------------------------------------
 
-inline void CQjCompressor::InsertPosition(int r)
+[[gnu::always_inline]] inline void CQjCompressor::InsertPosition(int r)
 {
     Run& run = *m_pRun;
     std::uint16_t (*tree)[2] = run.tree;
     std::uint16_t* above = run.above;
     const std::uint8_t* window = run.window;
     const std::uint8_t* key = window + r;
-    unsigned p = N + 1 + key[0];
+    std::size_t p = N + 1 + key[0];
+    const std::size_t at = static_cast<std::size_t>(r);
     tree[r][0] = tree[r][1] = NIL;
     // Bytes 1 to 8 of the key, compared with every node on the way.
     const std::uint64_t head = LoadBigEndian64(key + 1);
     int length = 0;
-    unsigned distance = 0;   // of the match: its position plus one
+    std::size_t distance = 0;   // of the match: its position plus one
     // Nodes whose bytes 1 to 8 differ from the key's by less than bound (as
     // words) agree on at least max(3, length) bytes, so they may change the
     // match; below longer, on more than length bytes. Once the match is
     // longer than 8 bytes only equal words (x == 0) can.
     std::uint64_t bound = std::uint64_t(1) << 48, longer = bound;
-    unsigned next;
+    std::size_t next;
     // The two directions are two paths through the loop, so that the
     // comparison's outcome is a jump rather than an index.
 larger:
@@ -669,7 +679,7 @@ visit:
         std::uint64_t other = LoadBigEndian64(window + p + 1);
         std::uint64_t x = head ^ other;
         if (x < bound) [[unlikely]] {
-            unsigned d = (static_cast<unsigned>(r) - p) & (N - 1);
+            std::size_t d = (at - p) & (N - 1);
             if (x == 0) {
                 int found = LaterDifference(key, window + p);
                 int i = found >> 1;
