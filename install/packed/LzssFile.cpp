@@ -48,8 +48,9 @@ CLzssFile::CLzssFile() : CPackedFile(kindLzss)
 {
     std::memset(m_window, 0, sizeof m_window);
     std::memset(m_encWindow, 0, sizeof m_encWindow);
-    std::memset(m_child, 0, sizeof m_child);
+    std::memset(m_link, 0, sizeof m_link);
     std::memset(m_parent, 0, sizeof m_parent);
+    std::memset(m_head, 0, sizeof m_head);
 }
 
 void CLzssFile::StartMember()
@@ -179,10 +180,11 @@ void CLzssFile::EndMember()
 
 void CLzssFile::SetUpTree()
 {
-    std::memset(m_child, 0, sizeof m_child);
+    std::memset(m_link, 0, sizeof m_link);
     std::memset(m_parent, 0, sizeof m_parent);
-    m_child[root][1] = 1;
-    m_parent[1] = root;
+    m_link[2 * root + 1] = 2;
+    m_parent[2] = 2 * root;
+    m_head[2] = LoadBig64(m_encWindow + 1);
     m_nLookAhead = m_nFill;
     m_nMatchLength = m_nMatchPos = 0;
     m_nEncCurrent = 1;
@@ -253,12 +255,13 @@ int CLzssFile::Insert(int pos)
     if (pos == 0)
         return 0;
     const std::uint8_t* const w = m_encWindow;
-    std::uint16_t (*const child)[2] = m_child;
-    int t = child[root][1];
-    if (t == 0) {
-        child[root][1] = static_cast<std::uint16_t>(pos);
-        m_parent[pos] = root;
-        child[pos][0] = child[pos][1] = 0;
+    std::uint16_t* const link = m_link;
+    std::uint16_t* const parent = m_parent;
+    const std::ptrdiff_t p2 = 2 * pos;
+    if (link[2 * root + 1] == 0) {
+        link[2 * root + 1] = static_cast<std::uint16_t>(p2);
+        parent[p2] = 2 * root;
+        link[p2] = link[p2 + 1] = 0;
         return 0;
     }
     // The new string as two big-endian words and a byte: comparing words
@@ -266,74 +269,99 @@ int CLzssFile::Insert(int pos)
     // bit gives the equal length.
     const std::uint64_t key0 = LoadBig64(w + pos), key1 = LoadBig64(w + pos + 8);
     const std::uint8_t key2 = w[pos + 16];
-    // The best length is tracked in bits as g = 63 - 8 * best, so that a
-    // node whose first word differs at bit index b (from the bottom) is at
-    // least as good as the best when b <= g.
-    int g = 63;
-    std::ptrdiff_t bestPos = m_nMatchPos;
-    std::ptrdiff_t node = t;
-    int dir;
+    const std::uint64_t* const head = m_head;
+    m_head[p2] = key0;
+    // The longest match lies on the search path, and needs no tracking per
+    // node: the nodes where the search turns right are ever closer to the
+    // key from below, so their equal lengths never shrink, and likewise
+    // from above. The best is the last of one side or the other (the
+    // longer, or on a tie the later, which is the last node visited).
+    std::ptrdiff_t below = 0, above = 0;
+    std::ptrdiff_t slot = 2 * root + 1;
+    std::ptrdiff_t node = link[slot];
+    // Position 0 is never in the tree, so "no child" leads to node 0, whose
+    // head equals the key: the loop leaves through the rare path only.
+    m_head[0] = key0;
     for (;;) {
-        const std::uint64_t s0 = LoadBig64(w + node);
+        const std::uint64_t s0 = head[node];
         if (key0 != s0) {
-            const int b = std::countl_zero(key0 ^ s0) ^ 63;
-            // A later node of the same length wins.
-            if (b <= g) {
-                g = b | 7;
-                bestPos = node;
-            }
-            dir = key0 > s0;
-        } else {
-            const std::uint8_t* const s = w + node;
-            const std::uint64_t s1 = LoadBig64(s + 8);
-            int b;
-            if (key1 != s1) {
-                b = std::countl_zero(key1 ^ s1) ^ 63;
-                dir = key1 > s1;
-            } else if (key2 != s[16]) {
-                b = -1;   // the 17th byte differs: 16 equal
-                dir = key2 > s[16];
-            } else {
-                // All 17 equal: equal strings do not pile up, pos takes the
-                // node's place.
-                m_nMatchPos = static_cast<int>(node);
-                const int up = m_parent[node];
-                const std::uint16_t small = child[node][0], large = child[node][1];
-                m_parent[pos] = static_cast<std::uint16_t>(up);
-                child[pos][0] = small;
-                child[pos][1] = large;
-                if (small)
-                    m_parent[small] = static_cast<std::uint16_t>(pos);
-                if (large)
-                    m_parent[large] = static_cast<std::uint16_t>(pos);
-                child[up][child[up][1] == node ? 1 : 0] = static_cast<std::uint16_t>(pos);
-                m_parent[node] = 0;
-                return lookAhead;
-            }
-            // Past the first word: lengths 8 to 16.
-            if (b - 64 <= g) {
-                g = (b | 7) - 64;
-                bestPos = node;
-            }
+            const bool larger = key0 > s0;
+            below = larger ? node : below;
+            above = larger ? above : node;
+            slot = node + larger;
+            node = link[slot];
+            continue;
         }
-        const std::ptrdiff_t next = child[node][dir];
-        if (next == 0)
+        if (node == 0)
             break;
-        node = next;
+        const std::uint8_t* const s = w + node / 2;
+        const std::uint64_t s1 = LoadBig64(s + 8);
+        bool larger;
+        if (key1 != s1) {
+            larger = key1 > s1;
+        } else if (key2 != s[16]) {
+            larger = key2 > s[16];
+        } else {
+            // All 17 equal: equal strings do not pile up, pos takes the
+            // node's place.
+            m_nMatchPos = static_cast<int>(node / 2);
+            const std::uint16_t small = link[node], large = link[node + 1];
+            parent[p2] = parent[node];
+            link[p2] = small;
+            link[p2 + 1] = large;
+            if (small)
+                parent[small] = static_cast<std::uint16_t>(p2);
+            if (large)
+                parent[large] = static_cast<std::uint16_t>(p2);
+            link[slot] = static_cast<std::uint16_t>(p2);
+            parent[node] = 0;
+            return lookAhead;
+        }
+        below = larger ? node : below;
+        above = larger ? above : node;
+        slot = node + larger;
+        node = link[slot];
     }
-    child[node][dir] = static_cast<std::uint16_t>(pos);
-    m_parent[pos] = static_cast<std::uint16_t>(node);
-    child[pos][0] = child[pos][1] = 0;
-    m_nMatchPos = static_cast<int>(bestPos);
-    return (63 - g) >> 3;
+    const std::ptrdiff_t last = slot & ~std::ptrdiff_t(1);
+    link[slot] = static_cast<std::uint16_t>(p2);
+    parent[p2] = static_cast<std::uint16_t>(last);
+    link[p2] = link[p2 + 1] = 0;
+
+    // Equal leading bytes of the key and node n's string (below 17).
+    auto equal = [&](std::ptrdiff_t n) -> int {
+        if (n == 0)
+            return -1;
+        const std::uint64_t x = key0 ^ head[n];
+        if (x)
+            return std::countl_zero(x) >> 3;
+        const std::uint64_t y = key1 ^ LoadBig64(w + n / 2 + 8);
+        if (y)
+            return 8 + (std::countl_zero(y) >> 3);
+        return 16;
+    };
+    const int lengthBelow = equal(below), lengthAbove = equal(above);
+    std::ptrdiff_t best;
+    int length;
+    if (lengthBelow != lengthAbove) {
+        best = lengthBelow > lengthAbove ? below : above;
+        length = lengthBelow > lengthAbove ? lengthBelow : lengthAbove;
+    } else {
+        best = last;
+        length = lengthBelow;
+    }
+    m_nMatchPos = static_cast<int>(best / 2);
+    return length;
 }
 
 void CLzssFile::Remove(int pos)
 {
-    const int up = m_parent[pos];
+    std::uint16_t* const link = m_link;
+    std::uint16_t* const parent = m_parent;
+    const int p2 = 2 * pos;
+    const int up = parent[p2];
     if (up == 0)
         return;
-    const int small = m_child[pos][0], large = m_child[pos][1];
+    const int small = link[p2], large = link[p2 + 1];
     int q;
     if (large == 0) {
         q = small;
@@ -342,22 +370,22 @@ void CLzssFile::Remove(int pos)
     } else {
         // The largest node of the smaller subtree takes pos's place.
         q = small;
-        if (m_child[q][1]) {
+        if (link[q + 1]) {
             do
-                q = m_child[q][1];
-            while (m_child[q][1]);
-            const int qUp = m_parent[q], qSmall = m_child[q][0];
-            m_child[qUp][1] = static_cast<std::uint16_t>(qSmall);
+                q = link[q + 1];
+            while (link[q + 1]);
+            const int qUp = parent[q], qSmall = link[q];
+            link[qUp + 1] = static_cast<std::uint16_t>(qSmall);
             if (qSmall)
-                m_parent[qSmall] = static_cast<std::uint16_t>(qUp);
-            m_child[q][0] = static_cast<std::uint16_t>(small);
-            m_parent[small] = static_cast<std::uint16_t>(q);
+                parent[qSmall] = static_cast<std::uint16_t>(qUp);
+            link[q] = static_cast<std::uint16_t>(small);
+            parent[small] = static_cast<std::uint16_t>(q);
         }
-        m_child[q][1] = static_cast<std::uint16_t>(large);
-        m_parent[large] = static_cast<std::uint16_t>(q);
+        link[q + 1] = static_cast<std::uint16_t>(large);
+        parent[large] = static_cast<std::uint16_t>(q);
     }
     if (q)
-        m_parent[q] = static_cast<std::uint16_t>(up);
-    m_child[up][m_child[up][1] == pos ? 1 : 0] = static_cast<std::uint16_t>(q);
-    m_parent[pos] = 0;
+        parent[q] = static_cast<std::uint16_t>(up);
+    link[up + (link[up + 1] == p2 ? 1 : 0)] = static_cast<std::uint16_t>(q);
+    parent[p2] = 0;
 }

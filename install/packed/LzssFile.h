@@ -43,8 +43,15 @@ private:
     // match comparison needs no wrap-around.
     static constexpr int mirror = 16;
     std::uint8_t m_encWindow[windowSize + mirror];
-    std::uint16_t m_child[windowSize + 1][2];   // [0] smaller, [1] larger; 0 is none
-    std::uint16_t m_parent[windowSize + 1];
+    // The tree works on doubled node numbers (2n for node n), so that a
+    // node's links, parent and head word share one index: m_link[2n + d] is
+    // child d of node n (0 smaller, 1 larger), m_parent[2n] its parent,
+    // m_head[2n] the first 8 bytes of its string as a big-endian word; 0 is
+    // none. A position leaves the tree before any of its 17 bytes is
+    // overwritten, so the head word stays right while the node is there.
+    std::uint16_t m_link[2 * (windowSize + 1)];
+    std::uint16_t m_parent[2 * (windowSize + 1)];
+    std::uint64_t m_head[2 * (windowSize + 1)];
     int m_nPhase = 0;          // 0 filling the first look-ahead, 2 coding
     int m_nEncCurrent = 1;
     int m_nLookAhead = 0;
