@@ -654,8 +654,9 @@ int CQjCompressor::ExpandStreams()
     std::size_t distance = 0;   // of the match: its position plus one
     // Nodes whose bytes 1 to 8 differ from the key's by less than bound (as
     // words) agree on at least max(3, length) bytes, so they may change the
-    // match; below longer, on more than length bytes. Once the match is
-    // longer than 8 bytes only equal words (x == 0) can.
+    // match; below longer, on more than length bytes, or on all 8 (x == 0,
+    // which is always below longer). Once the match is 8 bytes or longer,
+    // only equal words can change it: both are 1.
     std::uint64_t bound = std::uint64_t(1) << 48, longer = bound;
     std::size_t next;
     // The two directions are two paths through the loop, so that the
@@ -680,14 +681,21 @@ visit:
         std::uint64_t x = head ^ other;
         if (x < bound) [[unlikely]] {
             std::size_t d = (at - p) & (N - 1);
-            if (x == 0) {
+            if (x >= longer) {
+                if (d < distance)
+                    distance = d;   // as long, and nearer
+            } else if (x != 0) {
+                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
+                distance = d;
+                bound = std::uint64_t(1) << (64 - 8 * (length - 1));
+                longer = length < 8 ? bound >> 8 : 1;
+            } else {
                 int found = LaterDifference(key, window + p);
                 int i = found >> 1;
                 if (i > length) {
                     distance = d;
                     length = i;
-                    bound = 1;
-                    longer = 0;
+                    bound = longer = 1;
                     if (i >= F) {
                         ReplaceNode(static_cast<int>(p), r);
                         goto done;
@@ -698,14 +706,6 @@ visit:
                 if (found & 1)
                     goto larger;
                 goto smaller;
-            }
-            if (x < longer) {
-                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
-                distance = d;
-                bound = std::uint64_t(1) << (64 - 8 * (length - 1));
-                longer = bound >> 8;
-            } else if (d < distance) {
-                distance = d;   // as long, and nearer
             }
         }
         if (head > other)
