@@ -332,7 +332,6 @@ void CQjCompressor::FlushOutput()
     }
 }
 
-
 void CQjCompressor::FlushHistory(std::size_t end)
 {
     Run& run = *m_pRun;

@@ -47,8 +47,9 @@ public:
     // when a file cannot be opened or the output cannot be written.
     int ProcessFile(const std::string& inPath, const std::string& outPath, int compress);
 
-    // The same on files the caller has opened (read from the current
-    // position to the end; written from the current position).
+    // The same on files the caller has opened: compressing reads in whole,
+    // from its start; expanding reads from its current position; out is
+    // written from its current position.
     int ProcessStreams(CFile& in, CFile& out, int compress);
 
     // Called once when the output cannot be written (code 1); the run then
@@ -98,7 +99,6 @@ protected:
     int CodeLength(int symbol) const;
 
 private:
-
     int ExpandStreams();
     int CompressStreams();
     // The step counter and the next mark of the progress rule.
