@@ -4,10 +4,12 @@
 #include "app/DestinationDlg.h"
 #include "app/LicenseDlg.h"
 #include "app/ProgressDlg.h"
+#include "app/SetupPlatform.h"
 #include "app/SetupDlg.h"
 #include "app/SourceDir.h"
 #include "app/WelcomeDlg.h"
 #include "framework/WinApp.h"
+#include "script/ScriptSections.h"
 #include "script/SetupScript.h"
 
 namespace {
@@ -62,17 +64,24 @@ void CSetupDlg::RunInstall()
 
 void CSetupDlg::ProcessCopySection()
 {
+    CSetupPlatform platform(m_hWnd);
+    CScriptSections(platform, GetSetupScript()).ProcessCopySection();
 }
 
 void CSetupDlg::ProcessDelSection()
 {
+    CSetupPlatform platform(m_hWnd);
+    CScriptSections(platform, GetSetupScript()).ProcessDelSection();
 }
 
 bool CSetupDlg::ProcessIniAndGroupSections()
 {
-    return false;
+    CSetupPlatform platform(m_hWnd);
+    return CScriptSections(platform, GetSetupScript()).ProcessIniAndGroupSections();
 }
 
 void CSetupDlg::RunProgram()
 {
+    CSetupPlatform platform(m_hWnd);
+    CScriptSections(platform, GetSetupScript()).RunProgram();
 }

@@ -1,0 +1,230 @@
+// Macro expansion and the script's lists, on a platform that records what
+// would be done.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "framework/FileException.h"
+#include "script/MacroExpansion.h"
+#include "script/Platform.h"
+#include "script/ScriptSections.h"
+#include "script/SetupScript.h"
+#include "ui/ProgmanCommands.h"
+
+namespace {
+
+class RecordingPlatform : public CScriptPlatform {
+public:
+    std::vector<std::string> log;
+    std::map<std::string, std::string> associations;   // document -> program
+    std::vector<std::string> missing;                  // files that cannot be deleted
+    bool progman = true;
+
+    std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
+    std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
+    std::string SourceDirectory() override { return "D:\\Medium\\"; }
+    bool CopyWholeFile(const std::string& s, const std::string& t) override
+    {
+        log.push_back("copy " + s + " -> " + t);
+        return true;
+    }
+    void DeleteOneFile(const std::string& path) override
+    {
+        for (const std::string& m : missing)
+            if (m == path)
+                throw CFileException(CFileException::fileNotFound, 2);
+        log.push_back("del " + path);
+    }
+    void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                        const std::string& file) override
+    {
+        log.push_back("ini " + file + " [" + section + "] " + key + "=" + value);
+    }
+    std::string FindAssociatedProgram(const std::string& document) override
+    {
+        auto it = associations.find(document);
+        return it == associations.end() ? std::string() : it->second;
+    }
+    void StartProgram(const std::string& commandLine) override { log.push_back("run " + commandLine); }
+    bool OpenProgman() override
+    {
+        log.push_back("open");
+        return progman;
+    }
+    void ProgmanCreateGroup(const std::string& group) override { log.push_back("group " + group); }
+    void ProgmanShowGroup(const std::string& group, std::uint16_t show) override
+    {
+        log.push_back("show " + group + " " + std::to_string(show));
+    }
+    void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& icon,
+                            std::uint16_t index) override
+    {
+        log.push_back("item " + name + "|" + command + "|" + icon + "|" + std::to_string(index));
+    }
+    void CloseProgman() override { log.push_back("close"); }
+    void RaiseMainWindow() override { log.push_back("raise"); }
+};
+
+CSetupScript Script(const std::string& text)
+{
+    CSetupScript script;
+    script.Parse(text.data(), text.size());
+    return script;
+}
+
+} // namespace
+
+TEST(Macros, FourPassesInOrderIgnoringCase)
+{
+    RecordingPlatform p;
+    CSetupScript s = Script("[General]\nDestination=C:\\App\n");
+    EXPECT_EQ(ExpandMacros("no macros here", p, s), "no macros here");
+    EXPECT_EQ(ExpandMacros("$(Windows)\\$(windows)", p, s), "C:\\WINDOWS\\C:\\WINDOWS");
+    EXPECT_EQ(ExpandMacros("$(SYSTEM)\\x.dll", p, s), "C:\\WINDOWS\\system32\\x.dll");
+    EXPECT_EQ(ExpandMacros("$(Source)x$(Source)", p, s), "D:\\MediumxD:\\Medium");
+    EXPECT_EQ(ExpandMacros("$(Temp)\\$(Windows", p, s), "$(Temp)\\$(Windows");
+    EXPECT_EQ(ExpandMacros("$(Destination)\\a.dll", p, s), "C:\\App\\a.dll");
+
+    // A destination typed with a macro is expanded by the later pass; a
+    // trailing backslash stays doubled.
+    s.SetString("General", "Destination", "$(Source)\\App\\");
+    EXPECT_EQ(ExpandMacros("$(Destination)\\a.dll", p, s), "D:\\Medium\\App\\\\a.dll");
+    s.SetString("General", "Destination", "");
+    EXPECT_EQ(ExpandMacros("$(Destination)\\a.txt", p, s), "\\a.txt");
+
+    std::string text = "aXbxc";
+    EXPECT_EQ(ReplaceAllNoCase(text, "x", "<x>", true), 2);
+    EXPECT_EQ(text, "a<x>b<x>c");
+    text = "xxx";
+    EXPECT_EQ(ReplaceAllNoCase(text, "X", "", false), 1);
+    EXPECT_EQ(text, "xx");
+    // Native lower-casing is ASCII only: other bytes match only exactly.
+    text = "\xC4-\xE4";
+    EXPECT_EQ(ReplaceAllNoCase(text, "\xE4", "a", true), 1);
+}
+
+TEST(ScriptSections, CopyDelAndIniLists)
+{
+    RecordingPlatform p;
+    CSetupScript s = Script(
+        "[General]\nDestination=C:\\App\n"
+        "[Copy]\nFrom=files\n0=$(Source)\\a.txt#$(Destination)\\a.txt\n1=b#c#d\n2=no separator\n3=x#y\n5=after gap#z\n"
+        "[Del]\n1=never: the list starts at 0\n"
+        "[Ini]\n0=never\n1=$(Windows)\t\\app.ini\tSettings\tPath\t$(Destination)\n"
+        "2=C:\\Dir\\\tx.ini\tS\tK\tvalue\twith\ttabs\n3=too\tfew\tfields\n4=\t\tS\tNoDir\tv\n");
+    CScriptSections sections(p, s);
+    sections.ProcessCopySection();
+    sections.ProcessDelSection();
+    EXPECT_EQ(p.log, (std::vector<std::string>{"copy D:\\Medium\\a.txt -> C:\\App\\a.txt", "copy b -> c#d",
+                                               "copy x -> y"}));
+    p.log.clear();
+    EXPECT_FALSE(sections.ProcessIniAndGroupSections());   // no group
+    EXPECT_EQ(p.log, (std::vector<std::string>{"ini C:\\WINDOWS\\app.ini [Settings] Path=C:\\App",
+                                               "ini C:\\Dir\\x.ini [S] K=value\twith\ttabs",
+                                               "ini  [S] NoDir=v"}));
+}
+
+TEST(ScriptSections, FailedDeletionStopsTheList)
+{
+    RecordingPlatform p;
+    p.missing = {"C:\\App\\gone.txt"};
+    CSetupScript s = Script("[General]\nDestination=C:\\App\n[Del]\n0=$(Destination)\\old.txt\n"
+                            "1=$(Destination)\\gone.txt\n2=$(Destination)\\later.txt\n");
+    CScriptSections sections(p, s);
+    try {
+        sections.ProcessDelSection();
+        FAIL() << "no file error";
+    } catch (const CFileException& e) {
+        std::string text;
+        e.GetErrorMessage(text);
+        EXPECT_EQ(text, "an unnamed file was not found.");
+    }
+    EXPECT_EQ(p.log, std::vector<std::string>{"del C:\\App\\old.txt"});
+}
+
+TEST(ScriptSections, GroupItemsAndTheirCommands)
+{
+    RecordingPlatform p;
+    p.associations["c:\\app\\readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+    p.associations["C:\\App\\Readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+    CSetupScript s = Script(
+        "[General]\nDestination=C:\\App\n"
+        "[Group]\nGroup=Tools $(Windows)\n"
+        "1=App\t$(Destination)\\app.EXE /s\t$(Destination)\\app.ico\t2\n"
+        "2=Quoted\t\"C:\\Program Files\\x.exe\" -a\t\t-1\n"
+        "3=Readme\t$(Destination)\\Readme.txt\t\t65536\n"
+        "4=Unknown\tnotes.xyz\t\tabc\n"
+        "5=Spaces\tC:\\Program Files\\Tool\\tool.exe\t\t0\n"
+        "6=Short\tonly\ttwo\n"
+        "7=Last\tC:\\last.exe\t\t7\n");
+    CScriptSections sections(p, s);
+    EXPECT_TRUE(sections.ProcessIniAndGroupSections());
+    EXPECT_EQ(p.log, (std::vector<std::string>{
+                         "open", "group Tools $(Windows)", "show Tools $(Windows) 1",
+                         "item App|\"C:\\App\\app.EXE\" /s|C:\\App\\app.ico|2",
+                         "item Quoted|\"C:\\Program Files\\x.exe\" -a||65535",
+                         "item Readme|\"C:\\WINDOWS\\notepad.exe\" \"C:\\App\\Readme.txt\"||0",
+                         "item Unknown|notes.xyz||0",
+                         "item Spaces|\"C:\\Program Files\\Tool\\tool.exe\"||0",
+                         "item Last|\"C:\\last.exe\"||7", "close", "raise"}));
+
+    RecordingPlatform none;
+    none.progman = false;
+    CScriptSections noServer(none, s);
+    EXPECT_FALSE(noServer.ProcessIniAndGroupSections());
+    EXPECT_EQ(none.log, std::vector<std::string>{"open"});
+}
+
+TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
+{
+    struct Case {
+        const char* run;
+        const char* started;   // nullptr: nothing started
+    } cases[] = {
+        {"Notepad.exe", "run \"notepad.exe\""},
+        {"$(Destination)\\README.TXT", "run \"C:\\WINDOWS\\notepad.exe\" \"c:\\app\\readme.txt\""},
+        {"C:\\Program Files\\App\\App.exe /Go", "run \"c:\\program files\\app\\app.exe\" /go"},
+        {"\"C:\\Quoted\\a.exe\" x", "run \"c:\\quoted\\a.exe\" x"},
+        {"unknown.doc", nullptr},
+    };
+    for (const Case& c : cases) {
+        RecordingPlatform p;
+        p.associations["c:\\app\\readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+        CSetupScript s = Script(std::string("[General]\nDestination=C:\\App\nRun=") + c.run + "\n");
+        CScriptSections(p, s).RunProgram();
+        if (c.started)
+            EXPECT_EQ(p.log, std::vector<std::string>{c.started}) << c.run;
+        else
+            EXPECT_TRUE(p.log.empty()) << c.run;
+    }
+    RecordingPlatform p;
+    CSetupScript s = Script("[General]\nTitle=x\n");
+    CScriptSections(p, s).RunProgram();
+    EXPECT_TRUE(p.log.empty());
+}
+
+TEST(ProgmanCommands, TextsAndTheirLimit)
+{
+    std::string c;
+    ASSERT_TRUE(FormatCreateGroup("Tools", c));
+    EXPECT_EQ(c, "[CreateGroup(Tools)]");
+    ASSERT_TRUE(FormatShowGroup("Tools", 1, c));
+    EXPECT_EQ(c, "[ShowGroup(Tools,1)]");
+    ASSERT_TRUE(FormatReplaceItem("Readme", c));
+    EXPECT_EQ(c, "[ReplaceItem(Readme)]");
+    ASSERT_TRUE(FormatAddItem("Readme", "C:\\Prog\\view.exe", "", 0, c));
+    EXPECT_EQ(c, "[AddItem(C:\\Prog\\view.exe,Readme,,0)]");
+    ASSERT_TRUE(FormatAddItem("A,B", "x(1)", "i", 65535, c));
+    EXPECT_EQ(c, "[AddItem(x(1),A,B,i,65535)]");
+
+    // 255 characters fit; one more is refused and leaves the text alone.
+    std::string name(255 - std::string("[CreateGroup()]").size(), 'n');
+    ASSERT_TRUE(FormatCreateGroup(name, c));
+    EXPECT_EQ(c.size(), 255u);
+    std::string before = c;
+    EXPECT_FALSE(FormatCreateGroup(name + "n", c));
+    EXPECT_EQ(c, before);
+}
