@@ -1,0 +1,162 @@
+// The Program Manager client against a recording DDE server of our own,
+// registered as "PROGMAN" on its own thread: every execute it receives is
+// kept, so the exact texts and their order can be checked.
+
+#include <windows.h>
+
+#include <ddeml.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/SetupPlatform.h"
+#include "script/ScriptSections.h"
+#include "script/SetupScript.h"
+#include "ui/ProgmanClient.h"
+
+namespace {
+
+class RecordingServer {
+public:
+    RecordingServer()
+    {
+        s_self = this;
+        m_thread = std::thread([this] { Run(); });
+        while (!m_ready)
+            ::Sleep(10);
+    }
+    ~RecordingServer()
+    {
+        ::PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        m_thread.join();
+        s_self = nullptr;
+    }
+    std::vector<std::string> Commands()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_commands;
+    }
+    // Whether every execute's data ended with exactly one NUL.
+    bool AllNulTerminated() const { return m_allTerminated; }
+    bool Registered() const { return m_registered; }
+
+private:
+    void Run()
+    {
+        m_threadId = ::GetCurrentThreadId();
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);   // make the queue
+        ::DdeInitializeA(&m_inst, Callback, APPCLASS_STANDARD, 0);
+        m_service = ::DdeCreateStringHandleA(m_inst, "PROGMAN", CP_WINANSI);
+        m_registered = ::DdeNameService(m_inst, m_service, nullptr, DNS_REGISTER) != nullptr;
+        m_ready = true;
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::DdeNameService(m_inst, m_service, nullptr, DNS_UNREGISTER);
+        ::DdeFreeStringHandle(m_inst, m_service);
+        ::DdeUninitialize(m_inst);
+    }
+
+    static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR)
+    {
+        RecordingServer* self = s_self;
+        switch (type) {
+        case XTYP_CONNECT:
+            return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
+                ::DdeCmpStringHandles(topic, self->m_service) == 0));
+        case XTYP_EXECUTE: {
+            DWORD size = ::DdeGetData(data, nullptr, 0, 0);
+            std::string bytes(size, '\0');
+            ::DdeGetData(data, reinterpret_cast<LPBYTE>(bytes.data()), size, 0);
+            if (bytes.empty() || bytes.back() != '\0' || bytes.find('\0') != bytes.size() - 1)
+                self->m_allTerminated = false;
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_commands.push_back(bytes.c_str());
+            return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+        }
+        default:
+            return nullptr;
+        }
+    }
+
+    static RecordingServer* s_self;
+    std::thread m_thread;
+    DWORD m_threadId = 0;
+    DWORD m_inst = 0;
+    HSZ m_service = nullptr;
+    std::atomic<bool> m_ready{false};
+    std::atomic<bool> m_registered{false};
+    std::atomic<bool> m_allTerminated{true};
+    std::mutex m_mutex;
+    std::vector<std::string> m_commands;
+};
+
+RecordingServer* RecordingServer::s_self = nullptr;
+
+} // namespace
+
+TEST(Progman, ClientSendsTheExactCommands)
+{
+    RecordingServer server;
+    ASSERT_TRUE(server.Registered());
+    ProgmanLink link;
+    ASSERT_EQ(ProgmanOpen(link), 1);
+    ASSERT_NE(link.hConv, nullptr);
+    EXPECT_EQ(ProgmanCreateGroup(link, "Tools"), 1);
+    EXPECT_EQ(ProgmanShowGroup(link, "Tools", 1), 1);
+    ProgmanReplaceItem(link, "Readme", "C:\\Prog\\view.exe", "", 0);
+    ProgmanReplaceItem(link, "Wide", "x.exe", "icon.ico", static_cast<std::uint16_t>(-1));
+    // Too long: refused whole, so the item is not removed either.
+    ProgmanReplaceItem(link, "Long", std::string(300, 'p'), "", 0);
+    EXPECT_EQ(ProgmanExecute(link, std::string(256, 'c')), 0);
+    EXPECT_EQ(ProgmanClose(link), 0);
+
+    EXPECT_EQ(server.Commands(), (std::vector<std::string>{
+                                     "[CreateGroup(Tools)]", "[ShowGroup(Tools,1)]", "[ReplaceItem(Readme)]",
+                                     "[AddItem(C:\\Prog\\view.exe,Readme,,0)]", "[ReplaceItem(Wide)]",
+                                     "[AddItem(x.exe,Wide,icon.ico,65535)]"}));
+    EXPECT_TRUE(server.AllNulTerminated());
+}
+
+TEST(Progman, GroupSectionThroughTheRealPlatform)
+{
+    // A document type of our own, opened by a program of our own.
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    std::string document = std::string(temp) + "Read Me.qjdoc";
+    std::ofstream(document) << "text";
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, ".qjdoc", &key), ERROR_SUCCESS);
+    ::RegSetValueA(key, nullptr, REG_SZ, "QjTestDocument", 0);
+    ::RegCloseKey(key);
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, "QjTestDocument\\shell\\open\\command", &key), ERROR_SUCCESS);
+    ::RegSetValueA(key, nullptr, REG_SZ, "C:\\windows\\notepad.exe %1", 0);
+    ::RegCloseKey(key);
+
+    RecordingServer server;
+    CSetupScript script;
+    std::string text = "[Group]\nGroup=My Tools\n"
+                       "1=Program\tC:\\Program Files\\My App\\app.exe -x\t\t0\n"
+                       "2=Readme\t" + document + "\t\t1\n";
+    script.Parse(text.data(), text.size());
+    CSetupPlatform platform(nullptr);
+    EXPECT_TRUE(CScriptSections(platform, script).ProcessIniAndGroupSections());
+
+    std::vector<std::string> commands = server.Commands();
+    ASSERT_EQ(commands.size(), 6u);
+    EXPECT_EQ(commands[0], "[CreateGroup(My Tools)]");
+    EXPECT_EQ(commands[1], "[ShowGroup(My Tools,1)]");
+    EXPECT_EQ(commands[3], "[AddItem(\"C:\\Program Files\\My App\\app.exe\" -x,Program,,0)]");
+    EXPECT_EQ(commands[4], "[ReplaceItem(Readme)]");
+    // The associated program and the document, each quoted.
+    EXPECT_EQ(commands[5].rfind("[AddItem(\"", 0), 0u) << commands[5];
+    EXPECT_NE(commands[5].find("notepad.exe\" \"" + document + "\",Readme,,1)]"), std::string::npos) << commands[5];
+    ::DeleteFileA(document.c_str());
+}
