@@ -13,8 +13,11 @@
 // the current position finds the longest earlier match on the way down (the
 // last node met at the best length wins, and a node matching all 17 bytes is
 // replaced by the new position). The stream depends on that exact search,
-// so the tree is kept as the format defines it; speed comes from comparing
-// eight bytes at a time.
+// so the tree is kept as the format defines it. Speed comes from how it is
+// walked: each node keeps its first 8 bytes as a big-endian word, so one
+// comparison of numbers decides the way down, and the match length is not
+// worked out per node but only for the two nodes that end up closest to the
+// new string from below and from above, one of which is the best.
 //
 // The decoder writes straight into the caller's buffer and copies a match
 // from there; the window is brought up to date only when a Read ends, and

@@ -206,3 +206,113 @@ TEST(PackedCodec, LzwRefusesCodesItCannotFollow)
     Bytes got = decode(Pack(many), 100000);
     EXPECT_EQ(got.size(), std::size_t(32767 - 259 + 2));
 }
+
+namespace {
+
+// The LZSS encoder as plainly as the format defines it: byte by byte
+// comparisons, the best match tracked at every node. The fast encoder must
+// write exactly what this writes.
+Bytes PlainLzss(const Bytes& data)
+{
+    const int N = 4096, F = 17, ROOT = N;
+    std::vector<unsigned char> win(N, 0);
+    std::vector<int> parent(N + 1, 0), small(N + 1, 0), large(N + 1, 0);
+    std::vector<std::pair<unsigned, int>> codes;
+    int matchPos = 0;
+    auto insert = [&](int pos) {
+        if (pos == 0)
+            return 0;
+        int t = large[ROOT], best = 0;
+        for (;;) {
+            int i = 0;
+            while (i < F && win[(pos + i) % N] == win[(t + i) % N])
+                ++i;
+            if (i >= best) {
+                best = i;
+                matchPos = t;
+            }
+            if (i == F) {
+                int up = parent[t];
+                parent[pos] = up, small[pos] = small[t], large[pos] = large[t];
+                parent[small[t]] = parent[large[t]] = pos;
+                (large[up] == t ? large[up] : small[up]) = pos;
+                parent[t] = 0;
+                return best;
+            }
+            int& next = win[(pos + i) % N] >= win[(t + i) % N] ? large[t] : small[t];
+            if (next == 0) {
+                next = pos, parent[pos] = t, small[pos] = large[pos] = 0;
+                return best;
+            }
+            t = next;
+        }
+    };
+    auto remove = [&](int p) {
+        if (parent[p] == 0)
+            return;
+        int q = large[p] == 0 ? small[p] : small[p] == 0 ? large[p] : small[p];
+        if (large[p] && small[p]) {
+            if (large[q]) {
+                while (large[q])
+                    q = large[q];
+                large[parent[q]] = small[q], parent[small[q]] = parent[q];
+                small[q] = small[p], parent[small[p]] = q;
+            }
+            large[q] = large[p], parent[large[p]] = q;
+        }
+        parent[q] = parent[p];
+        (large[parent[p]] == p ? large[parent[p]] : small[parent[p]]) = q;
+        parent[p] = 0;
+    };
+    std::size_t next = 0;
+    int look = 0;
+    while (look < F && next < data.size())
+        win[1 + look++] = static_cast<unsigned char>(data[next++]);
+    large[ROOT] = 1, parent[1] = ROOT;
+    int cur = 1, mlen = 0;
+    while (look > 0) {
+        mlen = std::min(mlen, look);
+        int replace = mlen <= 1 ? 1 : mlen;
+        if (mlen <= 1)
+            codes.push_back({0x100u | win[cur], 9});
+        else
+            codes.push_back({static_cast<unsigned>(matchPos << 4 | (mlen - 2)), 17});
+        for (int k = 0; k < replace; ++k) {
+            remove((cur + F) % N);
+            if (next < data.size())
+                win[(cur + F) % N] = static_cast<unsigned char>(data[next++]);
+            else
+                --look;
+            cur = (cur + 1) % N;
+            if (look > 0)
+                mlen = insert(cur);
+        }
+    }
+    codes.push_back({0, 13});
+    return Pack(codes);
+}
+
+} // namespace
+
+TEST(PackedCodec, LzssWritesWhatThePlainSearchWrites)
+{
+    std::uint32_t seed = 3;
+    auto next = [&] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (int round = 0; round < 150; ++round) {
+        // Few symbols and copied stretches: many ties and full-length matches.
+        Bytes data;
+        const std::size_t size = next() % (round < 100 ? 2000 : 20000);
+        const unsigned alphabet = 1 + next() % (round % 3 ? 256 : 3);
+        while (data.size() < size) {
+            if (data.size() > 20 && next() % 3 == 0) {
+                std::size_t back = 1 + next() % std::min<std::size_t>(data.size(), 5000), len = next() % 40;
+                for (std::size_t k = 0; k < len; ++k)
+                    data.push_back(data[data.size() - back]);
+            } else {
+                data.push_back(static_cast<char>(next() % alphabet));
+            }
+        }
+        data.resize(size);
+        ASSERT_TRUE(Encode(CPackedFile::kindLzss, data) == PlainLzss(data)) << "round " << round << ", size " << size;
+    }
+}
