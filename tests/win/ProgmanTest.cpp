@@ -123,6 +123,12 @@ TEST(Progman, ClientSendsTheExactCommands)
                                      "[AddItem(C:\\Prog\\view.exe,Readme,,0)]", "[ReplaceItem(Wide)]",
                                      "[AddItem(x.exe,Wide,icon.ico,65535)]"}));
     EXPECT_TRUE(server.AllNulTerminated());
+
+    // Without a conversation nothing is sent and nothing fails.
+    ProgmanLink none;
+    EXPECT_EQ(ProgmanCreateGroup(none, "Tools"), 0);
+    ProgmanReplaceItem(none, "Readme", "C:\\Prog\\view.exe", "", 0);
+    EXPECT_EQ(server.Commands().size(), 6u);
 }
 
 TEST(Progman, GroupSectionThroughTheRealPlatform)
