@@ -41,7 +41,7 @@ bool CLzwFile::Open(const std::string& path, unsigned mode, CFileException* erro
         return false;
     }
     for (int c = 0; reading && c < 256; ++c)
-        m_dict[c] = Entry{0, 1, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c)};
+        m_dict[c] = Entry{0, 1, static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c), 0};
     return CPackedFile::Open(path, mode, error);
 }
 
@@ -92,6 +92,11 @@ std::uint32_t CLzwFile::Read(void* buffer, std::uint32_t count)
     CBitInput in = m_in;
     Entry* const dict = m_dict.data();
     int next = m_nNextCode, width = m_nWidth, old = m_nOld;
+    // Codes below this are ordinary strings; everything else (the string
+    // being made, control codes, a fresh start, a full dictionary, damage)
+    // takes the slower path.
+    auto limit = [&] { return old < 0 || next > maxCode ? 0 : next; };
+    int fast = limit();
     while (o < count) {
         if (in.count < 15)
             in.Fill();
@@ -99,19 +104,26 @@ std::uint32_t CLzwFile::Read(void* buffer, std::uint32_t count)
         in.Skip(width);
         if (in.Overrun())
             break;
-        if (old < 0) {
+        std::uint32_t length;
+        std::uint8_t first;
+        const bool fresh = code == next;
+        if (code < fast && static_cast<unsigned>(code - endCode) >= 3u) {
+            length = dict[code].length;
+            first = dict[code].first;
+        } else if (old < 0) {
             // A fresh start: the first code is a byte.
             if (code > 255)
                 break;
             out[o++] = static_cast<std::uint8_t>(code);
             old = code;
+            fast = limit();
             continue;
-        }
-        if (code >= endCode && code < firstCode) {
+        } else if (code >= endCode && code < firstCode) {
             if (code == flushCode) {
                 next = firstCode;
                 width = 9;
                 old = -1;
+                fast = 0;
                 continue;
             }
             if (code == bumpCode && width < 15) {
@@ -119,15 +131,13 @@ std::uint32_t CLzwFile::Read(void* buffer, std::uint32_t count)
                 continue;
             }
             break;   // the end, or a widening past 15 bits
+        } else if (fresh && next <= maxCode) {
+            // The string being made: the previous one and its first byte.
+            length = dict[old].length + 1u;
+            first = dict[old].first;
+        } else {
+            break;   // not defined yet, or no room for another string
         }
-        if (code > next || next > maxCode)
-            break;
-        // The string for code; when it is the one being made, the previous
-        // string followed by that string's first byte.
-        const Entry& prev = dict[old];
-        const bool fresh = code == next;
-        const std::uint32_t length = fresh ? prev.length + 1u : dict[code].length;
-        const std::uint8_t first = fresh ? prev.first : dict[code].first;
         std::uint8_t* dest;
         if (count - o >= length) {
             dest = out + o;
@@ -154,9 +164,12 @@ std::uint32_t CLzwFile::Read(void* buffer, std::uint32_t count)
             m_nPendingPos = part;
             o = count;
         }
-        dict[next] = Entry{static_cast<std::uint16_t>(old), static_cast<std::uint16_t>(prev.length + 1), first, prev.first};
+        const Entry& prev = dict[old];
+        dict[next] = Entry{static_cast<std::uint16_t>(old), static_cast<std::uint16_t>(prev.length + 1), first,
+                           prev.first, 0};
         ++next;
         old = code;
+        fast = next > maxCode ? 0 : next;
     }
     if (o < count)
         m_bEnded = true;

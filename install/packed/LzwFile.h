@@ -30,6 +30,7 @@ private:
         std::uint16_t length;   // bytes in the string
         std::uint8_t last;      // its last byte
         std::uint8_t first;     // its first byte
+        std::uint16_t spare;    // eight bytes in all: entries index by shifting
     };
 
     void ResetEncoder();
