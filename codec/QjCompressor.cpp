@@ -637,9 +637,8 @@ int CQjCompressor::ExpandStreams()
 
 // ---- the encoder ----------------------------------------------------------
 
-[[gnu::always_inline]] inline void CQjCompressor::InsertPosition(int r)
+[[gnu::always_inline]] inline void CQjCompressor::InsertPosition(Run& run, int r)
 {
-    Run& run = *m_pRun;
     std::uint16_t (*tree)[2] = run.tree;
     std::uint16_t* above = run.above;
     const std::uint8_t* window = run.window;
@@ -735,9 +734,8 @@ void CQjCompressor::ReplaceNode(int p, int r)
     above[p] = NIL;
 }
 
-inline void CQjCompressor::RemovePosition(int p)
+inline void CQjCompressor::RemovePosition(Run& run, int p)
 {
-    Run& run = *m_pRun;
     std::uint16_t (*tree)[2] = run.tree;
     std::uint16_t* above = run.above;
     if (above[p] == NIL)
@@ -822,8 +820,8 @@ void CQjCompressor::Compress(std::uint32_t length)
     std::uint32_t done = static_cast<std::uint32_t>(len);
     ProgressState progress;
     for (int i = 1; i <= F; ++i)
-        InsertPosition(r - i);
-    InsertPosition(r);
+        InsertPosition(run, r - i);
+    InsertPosition(run, r);
     do {
         if (run.matchLength > len)
             run.matchLength = len;
@@ -837,22 +835,22 @@ void CQjCompressor::Compress(std::uint32_t length)
         int last = run.matchLength;
         int i = 0;
         for (int c; i < last && (c = GetByte()) >= 0; ++i) {
-            RemovePosition(s);
+            RemovePosition(run, s);
             run.window[s] = static_cast<std::uint8_t>(c);
             if (s < F - 1)
                 run.window[s + N] = static_cast<std::uint8_t>(c);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
-            InsertPosition(r);
+            InsertPosition(run, r);
         }
         done += static_cast<std::uint32_t>(i);
         Progress(done, length, progress);
         while (i++ < last) {
-            RemovePosition(s);
+            RemovePosition(run, s);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
             if (--len)
-                InsertPosition(r);
+                InsertPosition(run, r);
         }
         if (run.writeFailed)
             return;

@@ -86,9 +86,9 @@ protected:
     void Expand(std::uint32_t size);
 
     // The encoder.
-    void InsertPosition(int r);
+    void InsertPosition(Run& run, int r);
     void ReplaceNode(int p, int r);
-    void RemovePosition(int p);
+    void RemovePosition(Run& run, int p);
     void WriteBits(int count, std::uint32_t code);
     void EncodeSymbol(int symbol);
     void EncodeOffset(int position);
