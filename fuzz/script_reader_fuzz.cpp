@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "script/ScriptCheck.h"
 #include "script/SetupScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -16,5 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     script.GetInt("General", "License", n);
     for (std::int16_t i = 0; i < 4 && script.GetEntry("Copy", i, value); ++i) {
     }
+    // The vendor's check reads the same bytes with every rule it knows.
+    CheckScript(reinterpret_cast<const char*>(data), size);
     return 0;
 }

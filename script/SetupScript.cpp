@@ -90,10 +90,16 @@ bool CSetupScript::LoadText(const std::string& path)
     return true;
 }
 
-void CSetupScript::Skip(int line, const char* reason)
+void CSetupScript::Report(LineEvent event)
 {
-    if (m_skipObserver)
-        m_skipObserver(Skipped{line, reason});
+    if (m_lineObserver)
+        m_lineObserver(event);
+}
+
+void CSetupScript::Skip(int line, const std::string& text, const char* reason)
+{
+    if (m_lineObserver)
+        Report({LineEvent::skipped, line, {}, {}, {}, text, reason});
 }
 
 void CSetupScript::Parse(const char* data, std::size_t size)
@@ -107,7 +113,7 @@ void CSetupScript::Parse(const char* data, std::size_t size)
         // The length counts before trimming.
         if (line.size() < 3) {
             if (!line.empty())
-                Skip(number, "shorter than 3 characters");
+                Skip(number, line, "shorter than 3 characters");
             continue;
         }
         TrimBlanks(line);
@@ -120,26 +126,31 @@ void CSetupScript::Parse(const char* data, std::size_t size)
                 // Keys under a header we could not take must not land in
                 // the section before it.
                 current.clear();
-                Skip(number, "section name longer than 255 characters");
+                Skip(number, line, "section name longer than 255 characters");
             } else {
                 current = name;
+                if (m_lineObserver)
+                    Report({LineEvent::header, number, name, {}, {}, line, {}});
             }
             continue;
         }
         if (current.empty()) {
-            Skip(number, "outside any section");
+            Skip(number, line, "outside any section");
             continue;
         }
         std::string key;
+        const std::string text = line;
         if (!CutToken(line, key, '=')) {
-            Skip(number, "no \"=\"");
+            Skip(number, text, "no \"=\"");
             continue;
         }
         if (key.size() > kMaxName) {
-            Skip(number, "key longer than 255 characters");
+            Skip(number, text, "key longer than 255 characters");
             continue;
         }
         SetString(current, key, line);
+        if (m_lineObserver)
+            Report({LineEvent::entry, number, current, key, line, text, {}});
     }
 }
 

@@ -31,12 +31,19 @@ public:
     // line, Ctrl-Z ends the text, a NUL ends the text of its line.
     void Parse(const char* data, std::size_t size);
 
-    // A line that the reader passed over, and why (for the vendor's checker).
-    struct Skipped {
-        int line;        // 1-based
-        std::string reason;
+    // What the reader made of a line, for the vendor's checker: a section
+    // header, a key stored (or removed, by an empty value), or a line
+    // passed over and why.
+    struct LineEvent {
+        enum Kind { header, entry, skipped } kind;
+        int line;              // 1-based
+        std::string section;   // header: its name; entry: where it went
+        std::string key;
+        std::string value;
+        std::string text;      // skipped: the line as read
+        std::string reason;    // skipped: why
     };
-    void SetSkipObserver(std::function<void(const Skipped&)> observer) { m_skipObserver = std::move(observer); }
+    void SetLineObserver(std::function<void(const LineEvent&)> observer) { m_lineObserver = std::move(observer); }
 
     bool GetString(const std::string& section, const std::string& key, std::string& out) const;
     bool SetString(const std::string& section, const std::string& key, const std::string& value);
@@ -49,11 +56,12 @@ public:
 
 private:
     bool LoadText(const std::string& path);
-    void Skip(int line, const char* reason);
+    void Report(LineEvent event);
+    void Skip(int line, const std::string& text, const char* reason);
 
     std::string m_strPath;
     std::map<std::string, KeyMap> m_sections;
-    std::function<void(const Skipped&)> m_skipObserver;
+    std::function<void(const LineEvent&)> m_lineObserver;
 };
 
 // The program-wide script, made before the application starts.

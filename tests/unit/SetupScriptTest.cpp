@@ -122,7 +122,10 @@ TEST(SetupScript, OverlongNamesSkipTheirLine)
     const std::string maxName(255, 'm');
     CSetupScript s;
     std::vector<int> skipped;
-    s.SetSkipObserver([&](const CSetupScript::Skipped& skip) { skipped.push_back(skip.line); });
+    s.SetLineObserver([&](const CSetupScript::LineEvent& e) {
+        if (e.kind == CSetupScript::LineEvent::skipped)
+            skipped.push_back(e.line);
+    });
     std::string text = "[Before]\n"
                        "[" + longName + "]\n"
                        "under=the long header\n"

@@ -1,0 +1,292 @@
+// The PCX decoder on pictures made byte by byte: run-length lines, the
+// plane layouts, the palette rules, the refill of the read buffer and the
+// failure codes.
+
+#include <gtest/gtest.h>
+
+#include "PictureBytes.h"
+#include "TempDir.h"
+#include "framework/MemFile.h"
+#include "image/PcxDecoder.h"
+
+namespace {
+
+int Decode(Bytes file, PcxDib& dib)
+{
+    CMemFile source(file.data(), static_cast<std::uint32_t>(file.size()));
+    return ReadPcx(source, dib);
+}
+
+const std::uint8_t* Row(const PcxDib& dib, std::uint32_t rowLength, int height, int line)
+{
+    return dib.lpBits + static_cast<std::size_t>(height - 1 - line) * rowLength;
+}
+
+std::uint32_t Color(const PcxDib& dib, int i) { return Get32(dib.lpDib + 40 + 4 * i); }
+
+PcxSpec Spec(unsigned bits, unsigned planes, unsigned width, unsigned height)
+{
+    PcxSpec s;
+    s.bits = static_cast<std::uint8_t>(bits);
+    s.planes = static_cast<std::uint8_t>(planes);
+    s.xmax = width - 1;
+    s.ymax = height - 1;
+    return s;
+}
+
+} // namespace
+
+TEST(PcxDecoder, DecodesLinesWithRunsCarriedOver)
+{
+    std::uint8_t line[4];
+    PcxRun pending;
+    std::uint32_t used = 0;
+    // 0xC5 0x07 is five 7s: four fill the line, one carries over.
+    const std::uint8_t src[] = {0xC5, 0x07, 0x01, 0xC0, 0x09, 0x02, 0xC3, 0x04};
+    ASSERT_TRUE(DecodePcxLine(src, sizeof src, line, 4, pending, used));
+    EXPECT_EQ(used, 2u);
+    EXPECT_EQ(Bytes(line, line + 4), (Bytes{7, 7, 7, 7}));
+    EXPECT_EQ(pending.count, 1u);
+    // The carried 7 starts the next line; a run of zero writes nothing.
+    ASSERT_TRUE(DecodePcxLine(src + 2, 6, line, 4, pending, used));
+    EXPECT_EQ(used, 6u);
+    EXPECT_EQ(Bytes(line, line + 4), (Bytes{7, 1, 2, 4}));
+    EXPECT_EQ(pending.count, 2u);
+    EXPECT_EQ(pending.byte, 4);
+    // Running out, also between a run byte and its data, keeps the pending
+    // run of before the line.
+    PcxRun before = pending;
+    EXPECT_FALSE(DecodePcxLine(src, 1, line, 4, pending, used));
+    EXPECT_EQ(pending.count, before.count);
+    EXPECT_FALSE(DecodePcxLine(src + 2, 1, line, 4, pending, used));
+    EXPECT_EQ(pending.count, before.count);
+    // A pending run long enough fills a line from no source at all.
+    pending = {40, 9};
+    ASSERT_TRUE(DecodePcxLine(nullptr, 0, line, 4, pending, used));
+    EXPECT_EQ(used, 0u);
+    EXPECT_EQ(pending.count, 36u);
+}
+
+TEST(PcxDecoder, EightBitPicturesAndTheirPalettes)
+{
+    // 1 x 1: a 4-byte row at offset 1064, the header filled in.
+    PcxSpec s = Spec(8, 1, 1, 1);
+    PcxDib dib;
+    ASSERT_EQ(Decode(MakePcx(s, {0xC1, 0x2A, 0x00}), dib), kPcxOk);
+    ASSERT_TRUE(dib.hDib);
+    EXPECT_EQ(dib.nSize, 1064u + 4);
+    EXPECT_EQ(dib.lpBits, dib.lpDib + 1064);
+    EXPECT_EQ(Get32(dib.lpDib), 40u);
+    EXPECT_EQ(Get32(dib.lpDib + 4), 1u);
+    EXPECT_EQ(Get32(dib.lpDib + 8), 1u);
+    EXPECT_EQ(dib.lpDib[14], 8);
+    EXPECT_EQ(Get32(dib.lpDib + 16), 0u);
+    EXPECT_EQ(Get32(dib.lpDib + 20), 4u);
+    EXPECT_EQ(dib.lpBits[0], 0x2A);
+    EXPECT_EQ(PcxColorCount(dib), 256u);
+    // No palette marker: a grey ramp.
+    EXPECT_EQ(Color(dib, 0), 0u);
+    EXPECT_EQ(Color(dib, 200), 0xC8C8C8u);
+
+    // 0x0C and 768 bytes after the image data give the palette.
+    Bytes data = {0xC2, 0x05, 0x0C};
+    Bytes tail;
+    for (int i = 0; i < 256; ++i)
+        tail.insert(tail.end(), {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(255 - i)});
+    data.insert(data.end(), tail.begin(), tail.end());
+    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 0), 0x0011FFu);   // red 0, green 0x11, blue 0xFF as B,G,R,0
+    EXPECT_EQ(Color(dib, 255), 0xFF1100u);
+    const Bytes full = data;
+    // A marker without 768 bytes behind it is no palette.
+    data.resize(data.size() - 1);
+    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 7), 0x070707u);
+    // Versions 3 and 4 ignore it too.
+    s.version = 3;
+    ASSERT_EQ(Decode(MakePcx(s, full), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 1), 0x010101u);
+
+    // Rows are bottom-up and only the row length is taken from a padded line.
+    PcxSpec w = Spec(8, 1, 3, 2);
+    w.bytesPerLine = 6;
+    ASSERT_EQ(Decode(MakePcx(w, {1, 2, 3, 0xEE & 0xBF, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
+    EXPECT_EQ(Bytes(Row(dib, 4, 2, 0), Row(dib, 4, 2, 0) + 4), (Bytes{1, 2, 3, 0xAE}));
+    EXPECT_EQ(Bytes(Row(dib, 4, 2, 1), Row(dib, 4, 2, 1) + 4), (Bytes{7, 8, 9, 10}));
+}
+
+TEST(PcxDecoder, OneAndFourBitPalettes)
+{
+    PcxSpec s = Spec(1, 1, 8, 1);
+    for (int i = 0; i < 48; ++i)
+        s.palette[i] = static_cast<std::uint8_t>(0x10 + i);
+    PcxDib dib;
+    ASSERT_EQ(Decode(MakePcx(s, {0xA5, 0x00}), dib), kPcxOk);
+    EXPECT_EQ(dib.lpBits[0], 0xA5);
+    EXPECT_EQ(Color(dib, 0), 0x101112u);
+    EXPECT_EQ(Color(dib, 1), 0x131415u);
+    // Equal first entries: black and white.
+    std::copy(s.palette, s.palette + 3, s.palette + 3);
+    ASSERT_EQ(Decode(MakePcx(s, {0xA5, 0x00}), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 0), 0u);
+    EXPECT_EQ(Color(dib, 1), 0xFFFFFFu);
+
+    // 16 colours of version 5 from the header, of version 3 built in.
+    PcxSpec f = Spec(4, 1, 2, 1);
+    std::copy(s.palette, s.palette + 48, f.palette);
+    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 15), 0x3D3E3Fu);
+    f.version = 3;
+    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
+    EXPECT_EQ(Color(dib, 1), 0x000080u);
+    EXPECT_EQ(Color(dib, 7), 0x808080u);
+    EXPECT_EQ(Color(dib, 8), 0xC0C0C0u);
+    EXPECT_EQ(Color(dib, 9), 0x0000FFu);
+    EXPECT_EQ(Color(dib, 14), 0xFFFF00u);
+}
+
+TEST(PcxDecoder, AssemblesPlanes)
+{
+    // Four one-bit planes, 10 pixels: pixel x takes bit p of its value
+    // from plane p.
+    const unsigned width = 10;
+    PcxSpec s = Spec(1, 4, width, 1);
+    s.bytesPerLine = 2;
+    std::uint8_t values[width] = {0, 1, 2, 3, 8, 15, 9, 6, 12, 5};
+    Bytes raw(8, 0);
+    for (unsigned x = 0; x < width; ++x)
+        for (unsigned p = 0; p < 4; ++p)
+            if (values[x] >> p & 1)
+                raw[p * 2 + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    PcxDib dib;
+    ASSERT_EQ(Decode(MakePcx(s, PcxEncode(raw)), dib), kPcxOk);
+    EXPECT_EQ(dib.lpDib[14], 4);
+    for (unsigned x = 0; x < width; ++x) {
+        std::uint8_t b = dib.lpBits[x / 2];
+        EXPECT_EQ(x % 2 ? b & 0x0F : b >> 4, values[x]) << "pixel " << x;
+    }
+
+    // 24 bits: red, green and blue planes into blue, green, red triples.
+    PcxSpec t = Spec(8, 3, 2, 1);
+    ASSERT_EQ(Decode(MakePcx(t, {0x10, 0x11, 0x20, 0x21, 0x30, 0x31}), dib), kPcxOk);
+    EXPECT_EQ(Bytes(dib.lpBits, dib.lpBits + 8), (Bytes{0x30, 0x20, 0x10, 0x31, 0x21, 0x11, 0, 0}));
+    EXPECT_EQ(PcxColorCount(dib), 0u);
+    EXPECT_EQ(Get32(dib.lpDib + 40), 0u);
+}
+
+TEST(PcxDecoder, RefillsTheReadBufferAcrossLines)
+{
+    // 120 lines of 203 bytes: literals, runs and escaped bytes, so that
+    // lines and runs straddle every 8192-byte piece at varying places.
+    const unsigned width = 203, height = 120;
+    PcxSpec s = Spec(8, 1, width, height);
+    s.bytesPerLine = 204;
+    Bytes raw;
+    for (unsigned y = 0; y < height; ++y)
+        for (unsigned x = 0; x < 204; ++x)
+            raw.push_back(static_cast<std::uint8_t>((x / (1 + y % 5)) * 37 + y));
+    Bytes code = PcxEncode(raw);
+    ASSERT_GT(code.size(), 2u * 8192);
+    PcxDib dib;
+    ASSERT_EQ(Decode(MakePcx(s, code), dib), kPcxOk);
+    for (unsigned y = 0; y < height; ++y)
+        ASSERT_TRUE(std::equal(raw.begin() + y * 204, raw.begin() + y * 204 + width, Row(dib, 204, height, y)))
+            << "line " << y;
+
+    // The same from a file on disk.
+    TempDir dir;
+    Bytes file = MakePcx(s, code);
+    std::string path = dir.Write("p.pcx", std::string(file.begin(), file.end()));
+    PcxDib fromFile;
+    ASSERT_EQ(ReadPcxFile(path, fromFile), kPcxOk);
+    EXPECT_TRUE(std::equal(dib.lpDib, dib.lpDib + dib.nSize, fromFile.lpDib));
+    EXPECT_EQ(ReadPcxFile(dir.File("none.pcx"), fromFile), kPcxCannotOpen);
+    EXPECT_FALSE(fromFile.hDib);
+
+    // Cut inside the data: the data ended, with nothing left behind (and
+    // no endless re-reading of the last piece).
+    file.resize(128 + code.size() - 300);
+    EXPECT_EQ(Decode(file, dib), kPcxDataEnded);
+    EXPECT_FALSE(dib.hDib);
+    EXPECT_EQ(dib.lpDib, nullptr);
+}
+
+TEST(PcxDecoder, FailureCodes)
+{
+    PcxDib dib;
+    PcxSpec good = Spec(8, 1, 2, 2);
+    Bytes data = {1, 2, 3, 4};
+    ASSERT_EQ(Decode(MakePcx(good, data), dib), kPcxOk);
+
+    auto code = [&](PcxSpec s, Bytes d = {1, 2, 3, 4}) {
+        PcxDib out;
+        int result = Decode(MakePcx(s, d), out);
+        EXPECT_FALSE(out.hDib);
+        return result;
+    };
+    PcxSpec s = good;
+    s.xmin = 5;
+    s.xmax = 4;
+    EXPECT_EQ(code(s), kPcxBadHeader);
+    s = good;
+    s.ymin = 1;
+    s.ymax = 0;
+    EXPECT_EQ(code(s), kPcxBadHeader);
+    s = good;
+    s.encoding = 0;
+    EXPECT_EQ(code(s), kPcxBadHeader);
+    EXPECT_EQ(code(Spec(1, 2, 2, 2)), kPcxBadHeader);   // two planes of 1 bit
+    EXPECT_EQ(code(Spec(2, 2, 2, 2)), kPcxBadHeader);   // two planes of 2 bits
+    EXPECT_EQ(code(Spec(1, 8, 2, 2)), kPcxBadHeader);   // eight planes
+    EXPECT_EQ(code(Spec(24, 1, 2, 2)), kPcxBadHeader);  // 24 bits in one plane
+    EXPECT_EQ(code(Spec(8, 1, 16385, 1)), kPcxBadHeader);
+    EXPECT_EQ(code(Spec(8, 1, 1, 16385)), kPcxBadHeader);
+    s = good;
+    s.bytesPerLine = 1;                                  // narrower than the width
+    EXPECT_EQ(code(s), kPcxBadHeader);
+    Bytes header = MakePcx(good, {});
+    header[0] = 11;
+    EXPECT_EQ(Decode(header, dib), kPcxBadHeader);
+    header.resize(127);
+    header[0] = 10;
+    EXPECT_EQ(Decode(header, dib), kPcxBadHeader);       // shorter than a header
+
+    EXPECT_EQ(code(good, {}), kPcxDataEnded);             // nothing after the header
+    EXPECT_EQ(code(good, {1, 2, 3}), kPcxDataEnded);
+    // A 16384 x 16384 picture from a few bytes is refused before memory is
+    // taken for it.
+    EXPECT_EQ(code(Spec(8, 3, 16384, 16384), {0xFF, 1}), kPcxDataEnded);
+    // A line whose code is longer than one read buffer can never decode.
+    Bytes literals(16384 + 100, 0x41);
+    for (std::size_t i = 0; i < literals.size(); i += 2)
+        literals[i] = 0x42;
+    EXPECT_EQ(code(Spec(8, 1, 16384, 1), literals), kPcxDataEnded);
+
+    EXPECT_EQ(FreePcxDib(dib), kPcxNoBlock);
+    ASSERT_EQ(Decode(MakePcx(good, data), dib), kPcxOk);
+    EXPECT_EQ(FreePcxDib(dib), kPcxOk);
+    EXPECT_EQ(dib.lpDib, nullptr);
+    EXPECT_EQ(dib.lpBits, nullptr);
+}
+
+TEST(MemFile, ReadsSeeksAndWritesWithinItsBlock)
+{
+    std::uint8_t block[6] = {1, 2, 3, 4, 5, 6};
+    CMemFile file(block, sizeof block);
+    EXPECT_TRUE(file.IsOpen());
+    std::uint8_t got[8] = {};
+    EXPECT_EQ(file.Read(got, 4), 4u);
+    EXPECT_EQ(file.Seek(-3, CFile::current), 1u);
+    EXPECT_EQ(file.Read(got, 8), 5u);
+    EXPECT_EQ(got[0], 2);
+    EXPECT_EQ(file.Seek(10, CFile::begin), 10u);
+    EXPECT_EQ(file.Read(got, 8), 0u);
+    EXPECT_THROW(file.Seek(-11, CFile::current), CFileException);
+    file.Seek(4, CFile::begin);
+    file.Write("xy", 2);
+    EXPECT_EQ(block[5], 'y');
+    EXPECT_THROW(file.Write("z", 1), CFileException);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(file.GetLength(), 0u);
+}
