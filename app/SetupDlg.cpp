@@ -25,6 +25,7 @@ BOOL CSetupDlg::OnInitDialog()
 
     // A missing script leaves every key missing.
     GetSetupScript().Load(GetSourceDir() + "Setup.ini", false);
+    LoadArtwork();
 
     ::SetTimer(m_hWnd, kStartTimer, 10, nullptr);
     return TRUE;
@@ -53,7 +54,33 @@ LRESULT CSetupDlg::OnEraseBkgnd(HDC dc)
 {
     LRESULT result = Default();
     DrawGradient(m_hWnd, dc);
+    DrawArtwork(dc);
     return result;
+}
+
+void CSetupDlg::LoadArtwork()
+{
+    // Both pictures are transparent in the colour of their top-left pixel.
+    HDC screen = ::GetDC(nullptr);
+    const std::string dir = GetSourceDir();
+    if (FileExists(dir + "App.bmp"))
+        m_appImage.LoadFile(screen, dir + "App.bmp", 0, 0, false);
+    if (FileExists(dir + "Company.bmp"))
+        m_companyImage.LoadFile(screen, dir + "Company.bmp", 0, 0, false);
+    ::ReleaseDC(nullptr, screen);
+}
+
+void CSetupDlg::DrawArtwork(HDC dc)
+{
+    if (!m_appImage.IsEmpty())
+        m_appImage.Draw(dc, 10, 10);
+    if (!m_companyImage.IsEmpty()) {
+        // Placed for the start-up size: it stays put when the window is
+        // resized, and its margin includes the frame and caption.
+        BITMAP bm = {};
+        ::GetObjectA(m_companyImage.m_hbmImage, sizeof bm, &bm);
+        m_companyImage.Draw(dc, m_nWidth - bm.bmWidth - 20, m_nHeight - bm.bmHeight - 40);
+    }
 }
 
 void CSetupDlg::OnPaint()

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/Dialog.h"
+#include "ui/TransBmp.h"
 
 class CSetupDlg : public CDialog {
 public:
@@ -14,6 +15,9 @@ public:
     CSetupDlg();
 
     HICON m_hIcon;
+    // The optional artwork beside the program, drawn over the gradient.
+    CTransBmp m_appImage;       // App.bmp, top left
+    CTransBmp m_companyImage;   // Company.bmp, bottom right
     int m_nWidth = 0;
     int m_nHeight = 0;
     std::string m_strDestination;
@@ -34,6 +38,8 @@ protected:
 
 private:
     LRESULT OnEraseBkgnd(HDC dc);
+    void LoadArtwork();
+    void DrawArtwork(HDC dc);
     void OnPaint();
 };
 

@@ -36,6 +36,8 @@
 //                                   8-point "MS Sans Serif" dialog font;
 //                                   ID 0 checks the client size (W H)
 //   dump                            list the program's windows and controls
+//   resize W H                      give the current window that outer size
+//   redraw                          erase and repaint the whole window
 //   hold-open PATH                  open a file with no sharing and keep it
 //                                   open until the driver ends (a file in
 //                                   use by another program)
@@ -380,6 +382,18 @@ int main(int argc, char** argv)
                         r.bottom - r.top, origin.x, origin.y, c.right, c.bottom);
         } else if (step == "dump") {
             ::EnumWindows(DumpTop, 0);
+        } else if (step == "resize") {
+            need(i, 2);
+            if (!g_current)
+                Fail("no current window");
+            int w = std::atoi(a[i + 1].c_str()), h = std::atoi(a[i + 2].c_str());
+            i += 2;
+            if (!::SetWindowPos(g_current, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+                Fail("cannot resize the window");
+        } else if (step == "redraw") {
+            if (!g_current)
+                Fail("no current window");
+            ::RedrawWindow(g_current, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
         } else if (step == "hold-open") {
             need(i, 1);
             std::string path = a[++i];
