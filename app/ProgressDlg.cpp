@@ -62,28 +62,13 @@ bool CProgressDlg::RunFilePhase()
     return copyMode != 0 ? InstallCopyTree() : InstallArchives();
 }
 
-namespace {
-
-// The Windows or system directory followed by a backslash; empty when the
-// system does not say.
-std::string SystemFolder(UINT (WINAPI* get)(LPSTR, UINT))
-{
-    char buffer[MAX_PATH + 1];
-    UINT n = get(buffer, sizeof buffer);
-    if (n == 0 || n >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, n) + "\\";
-}
-
-} // namespace
-
 bool CProgressDlg::InstallArchives()
 {
     const std::string source = GetSourceDir();
     std::vector<ArchiveJob> jobs = {
         {"Setup.aqj", source + "Setup.aqj", m_strDestination + "\\"},
-        {"Windows.aqj", source + "Windows.aqj", SystemFolder(::GetWindowsDirectoryA)},
-        {"System.aqj", source + "System.aqj", SystemFolder(::GetSystemDirectoryA)},
+        {"Windows.aqj", source + "Windows.aqj", GetWindowsFolder() + "\\"},
+        {"System.aqj", source + "System.aqj", GetSystemFolder() + "\\"},
     };
     CArchivePhase phase;
     phase.onChecking = [this](const std::string& name) {

@@ -6,27 +6,14 @@
 #include "framework/FileException.h"
 #include "install/TreeCopy.h"
 
-namespace {
-
-std::string Folder(UINT (WINAPI* get)(LPSTR, UINT))
-{
-    char buffer[MAX_PATH + 1];
-    UINT n = get(buffer, sizeof buffer);
-    if (n == 0 || n >= sizeof buffer)
-        return std::string();
-    return std::string(buffer, n);
-}
-
-} // namespace
-
 std::string CSetupPlatform::WindowsDirectory()
 {
-    return Folder(::GetWindowsDirectoryA);
+    return GetWindowsFolder();
 }
 
 std::string CSetupPlatform::SystemDirectory()
 {
-    return Folder(::GetSystemDirectoryA);
+    return GetSystemFolder();
 }
 
 std::string CSetupPlatform::SourceDirectory()

@@ -7,6 +7,11 @@
 // backslash comes back whole.
 std::string GetSourceDir();
 
+// The Windows and system directories as the system gives them (no
+// trailing backslash unless a root); empty when it does not say.
+std::string GetWindowsFolder();
+std::string GetSystemFolder();
+
 // Whether the file's status can be read.
 bool FileExists(const std::string& path);
 
