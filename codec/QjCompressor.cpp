@@ -94,6 +94,44 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* p)
     return v;
 }
 
+// Eight bytes as they lie in memory.
+inline std::uint64_t LoadWord(const std::uint8_t* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// A loaded word in big-endian order: compares like its bytes.
+inline std::uint64_t WordOrder(std::uint64_t v)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return __builtin_bswap64(v);
+    else
+        return v;
+}
+
+// The bits of the first n bytes (in memory order) of a loaded word.
+constexpr std::uint64_t FirstBytes(int n)
+{
+    if (n >= 8)
+        return ~std::uint64_t(0);
+    if constexpr (std::endian::native == std::endian::little)
+        return (std::uint64_t(1) << (8 * n)) - 1;
+    else
+        return n == 0 ? 0 : ~std::uint64_t(0) << (64 - 8 * n);
+}
+
+// The index of the first differing byte of two loaded words, given their
+// exclusive or (not zero).
+inline int FirstDifferentByte(std::uint64_t x)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return std::countr_zero(x) / 8;
+    else
+        return std::countl_zero(x) / 8;
+}
+
 inline void StoreBigEndian32(std::uint8_t* p, std::uint32_t v)
 {
     if constexpr (std::endian::native == std::endian::little)
@@ -646,16 +684,18 @@ int CQjCompressor::ExpandStreams()
     std::size_t p = N + 1 + key[0];
     const std::size_t at = static_cast<std::size_t>(r);
     tree[r][0] = tree[r][1] = NIL;
-    // Bytes 1 to 8 of the key, compared with every node on the way.
-    const std::uint64_t head = LoadBigEndian64(key + 1);
+    // Bytes 1 to 8 of the key, compared with every node on the way: as
+    // loaded, for agreement byte by byte, and in big-endian order, which
+    // compares like the bytes.
+    const std::uint64_t head = LoadWord(key + 1);
+    const std::uint64_t headOrder = WordOrder(head);
     int length = 0;
     std::size_t distance = 0;   // of the match: its position plus one
-    // Nodes whose bytes 1 to 8 differ from the key's by less than bound (as
-    // words) agree on at least max(3, length) bytes, so they may change the
-    // match; below longer, on more than length bytes, or on all 8 (x == 0,
-    // which is always below longer). Once the match is 8 bytes or longer,
-    // only equal words can change it: both are 1.
-    std::uint64_t bound = std::uint64_t(1) << 48, longer = bound;
+    // A node whose word agrees with the key's in the bytes of near agrees
+    // on at least max(3, length) bytes, so it may change the match; in the
+    // bytes of nearer, on more than length bytes (or on all 8, x == 0).
+    // Once the match is 8 bytes or longer, only equal words can change it.
+    std::uint64_t near = FirstBytes(2), nearer = near;
     std::size_t next;
     // The two directions are two paths through the loop, so that the
     // comparison's outcome is a jump rather than an index.
@@ -675,25 +715,25 @@ smaller:
 visit:
     p = next;
     {
-        std::uint64_t other = LoadBigEndian64(window + p + 1);
+        std::uint64_t other = LoadWord(window + p + 1);
         std::uint64_t x = head ^ other;
-        if (x < bound) [[unlikely]] {
+        if ((x & near) == 0) [[unlikely]] {
             std::size_t d = (at - p) & (N - 1);
-            if (x >= longer) {
+            if ((x & nearer) != 0) {
                 if (d < distance)
                     distance = d;   // as long, and nearer
             } else if (x != 0) {
-                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
+                length = 1 + FirstDifferentByte(x);   // 3 to 8
                 distance = d;
-                bound = std::uint64_t(1) << (64 - 8 * (length - 1));
-                longer = length < 8 ? bound >> 8 : 1;
+                near = FirstBytes(length - 1);
+                nearer = FirstBytes(length);
             } else {
                 int found = LaterDifference(key, window + p);
                 int i = found >> 1;
                 if (i > length) {
                     distance = d;
                     length = i;
-                    bound = longer = 1;
+                    near = nearer = FirstBytes(8);
                     if (i >= F) {
                         ReplaceNode(static_cast<int>(p), r);
                         goto done;
@@ -706,7 +746,7 @@ visit:
                 goto smaller;
             }
         }
-        if (head > other)
+        if (headOrder > WordOrder(other))
             goto larger;
         goto smaller;
     }
