@@ -37,6 +37,7 @@ bool CInstallArchive::ExtractAll(const std::string& path, std::uint32_t base, st
 
     const std::size_t count = m_names.size();
     std::vector<std::uint8_t> buffer;
+    std::string madeDirectory;   // known to exist: members come by folder
     for (std::size_t i = 0; i < count; ++i) {
         packed->SelectMember(static_cast<std::uint32_t>(i), base);
         m_strCurrentName = m_names[i];
@@ -46,8 +47,11 @@ bool CInstallArchive::ExtractAll(const std::string& path, std::uint32_t base, st
         std::string::size_type slash = target.find_last_of("\\/");
         if (slash != std::string::npos) {
             std::string directory = target.substr(0, slash);
-            if (!directory.empty() && !DirectoryExists(directory))
-                CreateDirectoryPath(directory);
+            if (!directory.empty() && directory != madeDirectory) {
+                if (!DirectoryExists(directory))
+                    CreateDirectoryPath(directory);
+                madeDirectory = directory;
+            }
         }
 
         const std::uint32_t size = packed->GetUnpackedSize();

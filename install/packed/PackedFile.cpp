@@ -96,6 +96,7 @@ bool CPackedFile::Open(const std::string& path, unsigned mode, CFileException* e
     if (m_bOpen)
         Abort();
     m_bOpen = m_bReading = m_bWriting = false;
+    m_bWalkKnown = false;
     ReleaseBuffer();
     m_buffer.reset(new (std::nothrow) std::uint8_t[bufferSize]);
     if (!m_buffer)
@@ -217,7 +218,12 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
     const std::uint32_t back = GetPosition();
     const std::uint64_t length = GetLength();
     std::uint64_t pos = static_cast<std::uint64_t>(base) + 8;
-    for (std::uint32_t i = 0; pos + 8 <= length; ++i) {
+    std::uint32_t first = 0;
+    if (m_bWalkKnown && m_nWalkBase == base && m_nWalkIndex <= index) {
+        first = m_nWalkIndex;
+        pos = m_nWalkPos;
+    }
+    for (std::uint32_t i = first; pos + 8 <= length; ++i) {
         Seek(static_cast<std::int32_t>(pos), begin);
         std::uint8_t header[8];
         if (CFile::Read(header, 8) != 8)
@@ -228,6 +234,10 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
             m_nPackedSize = m_nMemberLeft = packed;
             m_nHeaderPos = static_cast<std::uint32_t>(pos);
             m_nIndex = m_nAvailable = 0;
+            m_bWalkKnown = true;
+            m_nWalkIndex = index;
+            m_nWalkPos = pos;
+            m_nWalkBase = base;
             ResetInput();
             StartMember();
             return true;

@@ -197,6 +197,12 @@ private:
     int m_nKind;
     std::uint32_t m_nHeaderPos = 0;
     unsigned m_nOpenMode = 0;
+    // The member SelectMember found last, so that selecting members in
+    // order walks each header once instead of from the first every time.
+    bool m_bWalkKnown = false;
+    std::uint32_t m_nWalkIndex = 0;
+    std::uint64_t m_nWalkPos = 0;
+    std::uint32_t m_nWalkBase = 0;
 };
 
 // Reads the tag: the kind whose tag the file starts with, or kindStored when
