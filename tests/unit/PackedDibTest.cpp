@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "PictureBytes.h"
-#include "TempDir.h"
 #include "image/PackedDib.h"
 
 namespace {
@@ -168,26 +167,4 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
     EXPECT_TRUE(CheckPackedDib(packed.data(), packed.size()));
     EXPECT_FALSE(CheckPackedDib(packed.data(), packed.size() - 1));
     EXPECT_FALSE(CheckPackedDib(packed.data(), 39));
-}
-
-TEST(PackedDib, ReadsFiles)
-{
-    TempDir dir;
-    BmpSpec s;
-    s.bits = 1;
-    s.width = 33;
-    s.colors = {0x000000, 0xFFFFFF};
-    Bytes file = MakeBmp(s);
-    std::string path = dir.Write("a.bmp", std::string(file.begin(), file.end()));
-    Bytes dib;
-    ASSERT_TRUE(ReadDibFile(path, dib));
-    ExpectPacked(s, dib, 40);
-    EXPECT_EQ(DibImageBytes(dib.data()), 16u);
-
-    EXPECT_FALSE(ReadDibFile(dir.File("missing.bmp"), dib));
-    EXPECT_TRUE(dib.empty());
-    std::string cut = dir.Write("cut.bmp", std::string(file.begin(), file.end() - 3));
-    EXPECT_FALSE(ReadDibFile(cut, dib));
-    std::string empty = dir.Write("empty.bmp", "");
-    EXPECT_FALSE(ReadDibFile(empty, dib));
 }

@@ -8,8 +8,6 @@
 TEST(PictureName, ExtensionPicksTheDecoder)
 {
     EXPECT_EQ(ClassifyPicture("C:\\Setup\\App.bmp"), PictureKind::dibFile);
-    EXPECT_EQ(ClassifyPicture("x.DiB"), PictureKind::dibFile);
-    EXPECT_EQ(ClassifyPicture("art.pcx"), PictureKind::pcxFile);
     EXPECT_EQ(ClassifyPicture("art.PcX"), PictureKind::pcxFile);
     EXPECT_EQ(ClassifyPicture("LOGO.P"), PictureKind::pcxResource);
     EXPECT_EQ(ClassifyPicture("tiles.b4"), PictureKind::bitmap);
@@ -17,11 +15,8 @@ TEST(PictureName, ExtensionPicksTheDecoder)
     EXPECT_EQ(ClassifyPicture("photo.gif"), PictureKind::none);
     EXPECT_EQ(ClassifyPicture("photo"), PictureKind::none);
     EXPECT_EQ(ClassifyPicture("photo."), PictureKind::none);
-    EXPECT_EQ(ClassifyPicture(""), PictureKind::none);
     // A dot in a directory name is no extension; the last dot counts.
     EXPECT_EQ(ClassifyPicture("C:\\art.pcx\\logo"), PictureKind::none);
-    EXPECT_EQ(ClassifyPicture("D:art.pcx/logo"), PictureKind::none);
     EXPECT_EQ(ClassifyPicture("logo.pcx.bmp"), PictureKind::dibFile);
     EXPECT_EQ(ClassifyPicture("C:.bmp"), PictureKind::dibFile);
-    EXPECT_EQ(PictureExtension("a\\b.c\\d.Png"), "PNG");
 }
