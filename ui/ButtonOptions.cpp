@@ -258,3 +258,18 @@ int RepeatInterval(char chState)
     int digit = static_cast<signed char>(chState) - '0';
     return digit > 0 ? digit * 100 : 0;
 }
+
+int FitSize(int& width, int& height, int availableWidth, int availableHeight)
+{
+    if (width <= 0 || height <= 0 || (width <= availableWidth && height < availableHeight))
+        return 1;
+    long long t = static_cast<long long>(height) * availableWidth / width;
+    if (t > availableHeight) {
+        width = static_cast<int>(static_cast<long long>(availableHeight) * width / height);
+        height = availableHeight;
+    } else {
+        width = availableWidth;
+        height = static_cast<int>(t);
+    }
+    return 0;
+}

@@ -75,3 +75,9 @@ void SetStyleField(const std::string& text, PANELSTYLE& style);
 // digit times 100, never below 0 (a caption without a digit repeats as fast
 // as the loop turns, never "for ever without looking").
 int RepeatInterval(char chState);
+
+// Fits a bitmap of width x height into the available room: 1 when it fits
+// as it is (the height strictly less than the room), else 0 with the size
+// scaled, keeping its proportions, to the room's width or height. A size
+// that is not positive fits as it is.
+int FitSize(int& width, int& height, int availableWidth, int availableHeight);

@@ -315,3 +315,24 @@ TEST(ButtonOptions, LongInputStaysInsideTheBuffers)
     b.strings[3] = "000000,1,1,0,1,1,1,1,1," + std::string(260, '5');
     EXPECT_EQ(Parse(b, "c:3").style.bFrame, 2147483647);
 }
+
+TEST(ButtonOptions, FitSizeKeepsProportions)
+{
+    int w = 13, h = 13;
+    EXPECT_EQ(FitSize(w, h, 13, 14), 1);   // width may equal, height must be less
+    EXPECT_EQ(w * 100 + h, 1313);
+    EXPECT_EQ(FitSize(w, h, 20, 13), 0);   // same size back when the height only touches
+    EXPECT_EQ(w * 100 + h, 1313);
+    w = 40, h = 20;
+    EXPECT_EQ(FitSize(w, h, 20, 30), 0);   // too wide: scaled to the width
+    EXPECT_EQ(w * 100 + h, 2010);
+    w = 20, h = 40;
+    EXPECT_EQ(FitSize(w, h, 30, 20), 0);   // too high: scaled to the height
+    EXPECT_EQ(w * 100 + h, 1020);
+    w = 100000, h = 100000;
+    EXPECT_EQ(FitSize(w, h, 30000, 40000), 0);
+    EXPECT_EQ(w, 30000);
+    EXPECT_EQ(h, 30000);
+    w = 0, h = 5;
+    EXPECT_EQ(FitSize(w, h, 1, 1), 1);
+}
