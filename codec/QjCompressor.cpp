@@ -94,42 +94,10 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* p)
     return v;
 }
 
-// Eight bytes as they lie in memory.
-inline std::uint64_t LoadWord(const std::uint8_t* p)
+// The bits of the first n bytes (1 to 8) of a big-endian word.
+constexpr std::uint64_t LeadingBytes(int n)
 {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-
-// A loaded word in big-endian order: compares like its bytes.
-inline std::uint64_t WordOrder(std::uint64_t v)
-{
-    if constexpr (std::endian::native == std::endian::little)
-        return __builtin_bswap64(v);
-    else
-        return v;
-}
-
-// The bits of the first n bytes (in memory order) of a loaded word.
-constexpr std::uint64_t FirstBytes(int n)
-{
-    if (n >= 8)
-        return ~std::uint64_t(0);
-    if constexpr (std::endian::native == std::endian::little)
-        return (std::uint64_t(1) << (8 * n)) - 1;
-    else
-        return n == 0 ? 0 : ~std::uint64_t(0) << (64 - 8 * n);
-}
-
-// The index of the first differing byte of two loaded words, given their
-// exclusive or (not zero).
-inline int FirstDifferentByte(std::uint64_t x)
-{
-    if constexpr (std::endian::native == std::endian::little)
-        return std::countr_zero(x) / 8;
-    else
-        return std::countl_zero(x) / 8;
+    return n >= 8 ? ~std::uint64_t(0) : ~(~std::uint64_t(0) >> (8 * n));
 }
 
 inline void StoreBigEndian32(std::uint8_t* p, std::uint32_t v)
@@ -180,6 +148,17 @@ inline int LaterDifference(const std::uint8_t* a, const std::uint8_t* b)
     return LaterDifferenceFrom17(a, b);
 }
 
+// A node of the encoder's search trees: what the search reads of it sits
+// together, and links are pointers, so a step down is one load.
+struct SearchNode {
+    std::uint64_t order;        // bytes 1 to 8 of its string, big-endian
+    std::uint64_t stamp;        // its position without wrapping (mod N: in the ring)
+    SearchNode* child[2];       // smaller, larger
+    SearchNode** up;            // the link to it; null when out of the trees
+};
+
+constexpr int kSearchNodes = N + 1 + 256;
+
 } // namespace
 
 // Everything one run needs. The window, the trees and the buffers are fixed
@@ -198,11 +177,9 @@ struct CQjCompressor::Run {
     std::uint16_t leaf[kSymbols];
 
     // The encoder's search trees: one per first byte, roots at N + 1 + byte
-    // (only their larger link is used). For each node its smaller ([0]) and
-    // larger ([1]) child. Index NIL is a dummy slot that absorbs links to
-    // "no node".
-    std::uint16_t tree[N + 1 + 256][2];
-    std::uint16_t above[N + 1];
+    // (only their larger link is used). Node NIL stands for "no node"; its
+    // word is the key of the search under way.
+    SearchNode search[kSearchNodes];
     // The ring, with its first F - 1 bytes repeated after it so that any
     // string of F bytes can be compared without wrapping.
     std::uint8_t window[N + F - 1];
@@ -675,135 +652,132 @@ int CQjCompressor::ExpandStreams()
 
 // ---- the encoder ----------------------------------------------------------
 
-[[gnu::always_inline]] inline void CQjCompressor::InsertPosition(Run& run, int r)
+namespace {
+
+// Node r takes the place of p, whose 60 bytes it repeats: the nearer copy
+// is the one to keep.
+[[gnu::noinline]] void ReplaceNode(SearchNode* p, SearchNode* r)
 {
-    std::uint16_t (*tree)[2] = run.tree;
-    std::uint16_t* above = run.above;
+    r->child[0] = p->child[0];
+    r->child[1] = p->child[1];
+    p->child[0]->up = &r->child[0];
+    p->child[1]->up = &r->child[1];
+    *p->up = r;
+    r->up = p->up;
+    p->up = nullptr;
+}
+
+} // namespace
+
+[[gnu::always_inline]] inline void CQjCompressor::InsertPosition(Run& run, int r, std::uint64_t stamp)
+{
+    SearchNode* const nodes = run.search;
+    SearchNode* const nil = nodes + NIL;
     const std::uint8_t* window = run.window;
     const std::uint8_t* key = window + r;
-    std::size_t p = N + 1 + key[0];
-    const std::size_t at = static_cast<std::size_t>(r);
-    tree[r][0] = tree[r][1] = NIL;
-    // Bytes 1 to 8 of the key, compared with every node on the way: as
-    // loaded, for agreement byte by byte, and in big-endian order, which
-    // compares like the bytes.
-    const std::uint64_t head = LoadWord(key + 1);
-    const std::uint64_t headOrder = WordOrder(head);
+    SearchNode* const added = nodes + r;
+    added->child[0] = added->child[1] = nil;
+    added->stamp = stamp;
+    // Bytes 1 to 8 of the key in big-endian order, compared with every node
+    // on the way: their exclusive or shows the agreement byte by byte, the
+    // words themselves compare like the bytes. A missing child reads as a
+    // copy of the key, so only agreeing words need a closer look.
+    const std::uint64_t head = LoadBigEndian64(key + 1);
+    added->order = head;
+    nil->order = head;
     int length = 0;
-    std::size_t distance = 0;   // of the match: its position plus one
+    std::uint64_t best = stamp;   // the match's stamp: the larger, the nearer
     // A node whose word agrees with the key's in the bytes of near agrees
     // on at least max(3, length) bytes, so it may change the match; in the
     // bytes of nearer, on more than length bytes (or on all 8, x == 0).
     // Once the match is 8 bytes or longer, only equal words can change it.
-    std::uint64_t near = FirstBytes(2), nearer = near;
-    std::size_t next;
+    std::uint64_t near = LeadingBytes(2), nearer = near;
+    // The link followed last: where the key goes if that child is missing.
+    SearchNode** link = &nodes[N + 1 + key[0]].child[1];
+    SearchNode* n;
+    goto visit;
     // The two directions are two paths through the loop, so that the
     // comparison's outcome is a jump rather than an index.
 larger:
-    next = tree[p][1];
-    if (next == NIL) {
-        tree[p][1] = static_cast<std::uint16_t>(r);
-        goto attached;
-    }
+    link = &n->child[1];
     goto visit;
 smaller:
-    next = tree[p][0];
-    if (next == NIL) {
-        tree[p][0] = static_cast<std::uint16_t>(r);
-        goto attached;
-    }
+    link = &n->child[0];
 visit:
-    p = next;
+    n = *link;
     {
-        std::uint64_t other = LoadWord(window + p + 1);
-        std::uint64_t x = head ^ other;
+        std::uint64_t x = head ^ n->order;
         if ((x & near) == 0) [[unlikely]] {
-            std::size_t d = (at - p) & (N - 1);
             if ((x & nearer) != 0) {
-                if (d < distance)
-                    distance = d;   // as long, and nearer
+                if (n->stamp > best)
+                    best = n->stamp;   // as long, and nearer
             } else if (x != 0) {
-                length = 1 + FirstDifferentByte(x);   // 3 to 8
-                distance = d;
-                near = FirstBytes(length - 1);
-                nearer = FirstBytes(length);
+                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
+                best = n->stamp;
+                near = LeadingBytes(length - 1);
+                nearer = LeadingBytes(length);
             } else {
-                int found = LaterDifference(key, window + p);
+                if (n == nil)
+                    goto attached;
+                int found = LaterDifference(key, window + (n->stamp & (N - 1)));
                 int i = found >> 1;
                 if (i > length) {
-                    distance = d;
+                    best = n->stamp;
                     length = i;
-                    near = nearer = FirstBytes(8);
+                    near = nearer = LeadingBytes(8);
                     if (i >= F) {
-                        ReplaceNode(static_cast<int>(p), r);
+                        ReplaceNode(n, added);
                         goto done;
                     }
-                } else if (i == length && d < distance) {
-                    distance = d;
+                } else if (i == length && n->stamp > best) {
+                    best = n->stamp;
                 }
                 if (found & 1)
                     goto larger;
                 goto smaller;
             }
         }
-        if (headOrder > WordOrder(other))
+        if (head > n->order)
             goto larger;
         goto smaller;
     }
 attached:
-    above[r] = static_cast<std::uint16_t>(p);
+    added->up = link;
+    *link = added;
 done:
     run.matchLength = length;
-    run.matchPosition = static_cast<int>(distance) - 1;
+    run.matchPosition = static_cast<int>(stamp - best) - 1;
 }
 
-// Position r takes the place of p, whose 60 bytes it repeats: the nearer
-// copy is the one to keep.
-void CQjCompressor::ReplaceNode(int p, int r)
+inline void CQjCompressor::RemovePosition(Run& run, int position)
 {
-    Run& run = *m_pRun;
-    std::uint16_t (*tree)[2] = run.tree;
-    std::uint16_t* above = run.above;
-    int up = above[p];
-    above[r] = static_cast<std::uint16_t>(up);
-    tree[r][0] = tree[p][0];
-    tree[r][1] = tree[p][1];
-    above[tree[p][0]] = static_cast<std::uint16_t>(r);
-    above[tree[p][1]] = static_cast<std::uint16_t>(r);
-    tree[up][tree[up][1] == p] = static_cast<std::uint16_t>(r);
-    above[p] = NIL;
-}
-
-inline void CQjCompressor::RemovePosition(Run& run, int p)
-{
-    std::uint16_t (*tree)[2] = run.tree;
-    std::uint16_t* above = run.above;
-    if (above[p] == NIL)
+    SearchNode* const nil = run.search + NIL;
+    SearchNode* const p = run.search + position;
+    if (p->up == nullptr)
         return;
-    int q;
-    if (tree[p][1] == NIL) {
-        q = tree[p][0];
-    } else if (tree[p][0] == NIL) {
-        q = tree[p][1];
+    SearchNode* q;
+    if (p->child[1] == nil) {
+        q = p->child[0];
+    } else if (p->child[0] == nil) {
+        q = p->child[1];
     } else {
         // Replace p by the greatest node of its smaller subtree.
-        q = tree[p][0];
-        if (tree[q][1] != NIL) {
+        q = p->child[0];
+        if (q->child[1] != nil) {
             do
-                q = tree[q][1];
-            while (tree[q][1] != NIL);
-            tree[above[q]][1] = tree[q][0];
-            above[tree[q][0]] = above[q];
-            tree[q][0] = tree[p][0];
-            above[tree[p][0]] = static_cast<std::uint16_t>(q);
+                q = q->child[1];
+            while (q->child[1] != nil);
+            *q->up = q->child[0];
+            q->child[0]->up = q->up;
+            q->child[0] = p->child[0];
+            p->child[0]->up = &q->child[0];
         }
-        tree[q][1] = tree[p][1];
-        above[tree[p][1]] = static_cast<std::uint16_t>(q);
+        q->child[1] = p->child[1];
+        p->child[1]->up = &q->child[1];
     }
-    int up = above[p];
-    above[q] = static_cast<std::uint16_t>(up);
-    tree[up][tree[up][1] == p] = static_cast<std::uint16_t>(q);
-    above[p] = NIL;
+    *p->up = q;
+    q->up = p->up;
+    p->up = nullptr;
 }
 
 // Sends the low count bits of code, most significant first.
@@ -847,8 +821,9 @@ void CQjCompressor::Compress(std::uint32_t length)
     Run& run = *m_pRun;
     InitModel();
     for (int b = 0; b < 256; ++b)
-        run.tree[N + 1 + b][1] = NIL;
-    std::fill(run.above, run.above + N, NIL);
+        run.search[N + 1 + b].child[1] = run.search + NIL;
+    for (int i = 0; i < N; ++i)
+        run.search[i].up = nullptr;
     // Bytes past the input's end stay zero; only the part of a match that
     // lies within the input is ever sent.
     std::memset(run.window, 0, sizeof run.window);
@@ -859,9 +834,12 @@ void CQjCompressor::Compress(std::uint32_t length)
         run.window[r + len] = static_cast<std::uint8_t>(c);
     std::uint32_t done = static_cast<std::uint32_t>(len);
     ProgressState progress;
+    // The stamp of position r: only differences count, but it is also the
+    // position modulo N.
+    std::uint64_t stamp = N + kStart;
     for (int i = 1; i <= F; ++i)
-        InsertPosition(run, r - i);
-    InsertPosition(run, r);
+        InsertPosition(run, r - i, stamp - static_cast<std::uint64_t>(i));
+    InsertPosition(run, r, stamp);
     do {
         if (run.matchLength > len)
             run.matchLength = len;
@@ -881,7 +859,7 @@ void CQjCompressor::Compress(std::uint32_t length)
                 run.window[s + N] = static_cast<std::uint8_t>(c);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
-            InsertPosition(run, r);
+            InsertPosition(run, r, ++stamp);
         }
         done += static_cast<std::uint32_t>(i);
         Progress(done, length, progress);
@@ -889,8 +867,9 @@ void CQjCompressor::Compress(std::uint32_t length)
             RemovePosition(run, s);
             s = (s + 1) & (N - 1);
             r = (r + 1) & (N - 1);
+            ++stamp;
             if (--len)
-                InsertPosition(run, r);
+                InsertPosition(run, r, stamp);
         }
         if (run.writeFailed)
             return;

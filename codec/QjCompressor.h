@@ -86,8 +86,7 @@ protected:
     void Expand(std::uint32_t size);
 
     // The encoder.
-    void InsertPosition(Run& run, int r);
-    void ReplaceNode(int p, int r);
+    void InsertPosition(Run& run, int r, std::uint64_t stamp);
     void RemovePosition(Run& run, int p);
     void WriteBits(int count, std::uint32_t code);
     void EncodeSymbol(int symbol);
