@@ -120,11 +120,11 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     }
 }
 
-// Compares the 60-byte strings at a and b from byte 9 on (bytes 1 to 8
+// Compares the 60-byte strings at a and b from byte 17 on (bytes 1 to 16
 // are known to agree; byte 0 is the same in a whole tree). Returns twice the
 // index of the first difference, plus 1 when a's byte there is the larger;
 // 2 * 60 when all agree. Big-endian words compare like the bytes they hold.
-// Mostly out of line, so that the search loop stays small.
+// Out of line, so that the search loop stays small.
 [[gnu::noinline]] int LaterDifferenceFrom17(const std::uint8_t* a, const std::uint8_t* b)
 {
     for (int at = 17; at < 57; at += 8) {
@@ -139,19 +139,11 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     return 2 * F;
 }
 
-// Bytes 9 to 16 here, the rest out of line.
-inline int LaterDifference(const std::uint8_t* a, const std::uint8_t* b)
-{
-    std::uint64_t u = LoadBigEndian64(a + 9), v = LoadBigEndian64(b + 9);
-    if (u != v)
-        return 2 * (9 + std::countl_zero(u ^ v) / 8) + (u > v);
-    return LaterDifferenceFrom17(a, b);
-}
-
 // A node of the encoder's search trees: what the search reads of it sits
 // together, and links are pointers, so a step down is one load.
 struct SearchNode {
     std::uint64_t order;        // bytes 1 to 8 of its string, big-endian
+    std::uint64_t later;        // bytes 9 to 16, the same way
     std::uint64_t stamp;        // its position without wrapping (mod N: in the ring)
     SearchNode* child[2];       // smaller, larger
     SearchNode** up;            // the link to it; null when out of the trees
@@ -683,7 +675,9 @@ namespace {
     // words themselves compare like the bytes. A missing child reads as a
     // copy of the key, so only agreeing words need a closer look.
     const std::uint64_t head = LoadBigEndian64(key + 1);
+    const std::uint64_t tail = LoadBigEndian64(key + 9);
     added->order = head;
+    added->later = tail;
     nil->order = head;
     int length = 0;
     std::uint64_t best = stamp;   // the match's stamp: the larger, the nearer
@@ -719,7 +713,13 @@ visit:
             } else {
                 if (n == nil)
                     goto attached;
-                int found = LaterDifference(key, window + (n->stamp & (N - 1)));
+                // Twice the index of the first difference, plus 1 when the
+                // key's byte there is the larger.
+                int found;
+                if (std::uint64_t y = tail ^ n->later; y != 0)
+                    found = 2 * (9 + std::countl_zero(y) / 8) + (tail > n->later);
+                else
+                    found = LaterDifferenceFrom17(key, window + (n->stamp & (N - 1)));
                 int i = found >> 1;
                 if (i > length) {
                     best = n->stamp;
