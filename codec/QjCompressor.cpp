@@ -94,11 +94,15 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* p)
     return v;
 }
 
-// The bits of the first n bytes (1 to 8) of a big-endian word.
+// The bits of the first n bytes (0 to 8) of a big-endian word.
 constexpr std::uint64_t LeadingBytes(int n)
 {
     return n >= 8 ? ~std::uint64_t(0) : ~(~std::uint64_t(0) >> (8 * n));
 }
+
+constexpr std::uint64_t kLeadingBytes[9] = {
+    LeadingBytes(0), LeadingBytes(1), LeadingBytes(2), LeadingBytes(3), LeadingBytes(4),
+    LeadingBytes(5), LeadingBytes(6), LeadingBytes(7), LeadingBytes(8)};
 
 inline void StoreBigEndian32(std::uint8_t* p, std::uint32_t v)
 {
@@ -706,25 +710,35 @@ visit:
                 if (n->stamp > best)
                     best = n->stamp;   // as long, and nearer
             } else if (x != 0) {
-                length = 1 + std::countl_zero(x) / 8;   // 3 to 8
+                int b = std::countl_zero(x) / 8;   // the first byte that differs, 2 to 7
+                length = b + 1;
                 best = n->stamp;
-                near = LeadingBytes(length - 1);
-                nearer = LeadingBytes(length);
+                near = kLeadingBytes[b];
+                nearer = kLeadingBytes[b + 1];
             } else {
                 if (n == nil)
                     goto attached;
+                if (std::uint64_t y = tail ^ n->later; y != 0) {
+                    int i = 9 + std::countl_zero(y) / 8;   // 9 to 16
+                    if (i > length) {
+                        best = n->stamp;
+                        length = i;
+                        near = nearer = ~std::uint64_t(0);
+                    } else if (i == length && n->stamp > best) {
+                        best = n->stamp;
+                    }
+                    if (tail > n->later)
+                        goto larger;
+                    goto smaller;
+                }
                 // Twice the index of the first difference, plus 1 when the
                 // key's byte there is the larger.
-                int found;
-                if (std::uint64_t y = tail ^ n->later; y != 0)
-                    found = 2 * (9 + std::countl_zero(y) / 8) + (tail > n->later);
-                else
-                    found = LaterDifferenceFrom17(key, window + (n->stamp & (N - 1)));
+                int found = LaterDifferenceFrom17(key, window + (n->stamp & (N - 1)));
                 int i = found >> 1;
                 if (i > length) {
                     best = n->stamp;
                     length = i;
-                    near = nearer = LeadingBytes(8);
+                    near = nearer = ~std::uint64_t(0);
                     if (i >= F) {
                         ReplaceNode(n, added);
                         goto done;
