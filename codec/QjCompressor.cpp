@@ -180,7 +180,7 @@ struct CQjCompressor::Run {
     // string of F bytes can be compared without wrapping.
     std::uint8_t window[N + F - 1];
     int matchLength;
-    int matchPosition;
+    std::uint64_t matchStamp;
 
     CFile* in;
     CFile* out;
@@ -220,7 +220,8 @@ struct CQjCompressor::Run {
         nacc = 0;
         outPos = 0;
         done = 0;
-        matchLength = matchPosition = 0;
+        matchLength = 0;
+        matchStamp = 0;
     }
 };
 
@@ -760,7 +761,7 @@ attached:
     *link = added;
 done:
     run.matchLength = length;
-    run.matchPosition = static_cast<int>(stamp - best) - 1;
+    run.matchStamp = best;
 }
 
 inline void CQjCompressor::RemovePosition(Run& run, int position)
@@ -862,7 +863,7 @@ void CQjCompressor::Compress(std::uint32_t length)
             EncodeSymbol(run.window[r]);
         } else {
             EncodeSymbol(run.matchLength + 253);
-            EncodeOffset(run.matchPosition);
+            EncodeOffset(static_cast<int>(stamp - run.matchStamp) - 1);
         }
         int last = run.matchLength;
         int i = 0;
