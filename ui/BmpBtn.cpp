@@ -94,11 +94,20 @@ LRESULT CBmpBtn::OnSetCursor()
     return Default();
 }
 
+POINT CBmpBtn::PointerInClient() const
+{
+    // Where the input taken so far left the pointer, in step with
+    // GetKeyState; GetCursorPos can run ahead of (or, under Wine, behind)
+    // the mouse message being handled.
+    DWORD pos = ::GetMessagePos();
+    POINT pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    ::ScreenToClient(m_hWnd, &pt);
+    return pt;
+}
+
 bool CBmpBtn::StillPressed(const RECT& item) const
 {
-    POINT pt;
-    ::GetCursorPos(&pt);
-    ::ScreenToClient(m_hWnd, &pt);
+    POINT pt = PointerInClient();
     return ::PtInRect(&item, pt) && ::GetKeyState(VK_LBUTTON) < 0;
 }
 
@@ -164,9 +173,7 @@ void CBmpBtn::DrawItem(LPDRAWITEMSTRUCT drawItem)
     }
     // Released: a click when the pointer is still on the button or the
     // mouse button is up (keyboard); else the press was dragged off.
-    POINT pt;
-    ::GetCursorPos(&pt);
-    ::ScreenToClient(m_hWnd, &pt);
+    POINT pt = PointerInClient();
     bool completed = ::PtInRect(&d.rcItem, pt) || ::GetKeyState(VK_LBUTTON) >= 0;
     switch (m_chType) {
     case 'C':

@@ -53,6 +53,7 @@ protected:
 private:
     LRESULT OnSetCursor();
     void Notify(WPARAM wParam, LPARAM lParam);
+    POINT PointerInClient() const;
     bool StillPressed(const RECT& item) const;
     // Notifies the parent now and at every interval while the pointer stays
     // on the button with the left mouse button down.
