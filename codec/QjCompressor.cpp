@@ -143,15 +143,8 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     return 2 * F;
 }
 
-// A node of the encoder's search trees: what the search reads of it sits
-// together, and links are pointers, so a step down is one load.
-struct SearchNode {
-    std::uint64_t order;        // bytes 1 to 8 of its string, big-endian
-    std::uint64_t later;        // bytes 9 to 16, the same way
-    std::uint64_t stamp;        // its position without wrapping (mod N: in the ring)
-    SearchNode* child[2];       // smaller, larger
-    SearchNode** up;            // the link to it; null when out of the trees
-};
+// "Out of the trees", for a node's link.
+constexpr std::uint16_t kOut = 0xFFFF;
 
 constexpr int kSearchNodes = N + 1 + 256;
 
@@ -174,8 +167,13 @@ struct CQjCompressor::Run {
 
     // The encoder's search trees: one per first byte, roots at N + 1 + byte
     // (only their larger link is used). Node NIL stands for "no node"; its
-    // word is the key of the search under way.
-    SearchNode search[kSearchNodes];
+    // words are the key's during a search. What every step of a search
+    // reads, a node's first word and its links, is kept small and apart.
+    std::uint64_t order[N + 1];             // bytes 1 to 8, big-endian
+    std::uint16_t links[2 * kSearchNodes];  // node p's smaller, larger child at 2p, 2p + 1
+    std::uint64_t later[N + 1];             // bytes 9 to 16, the same way
+    std::uint64_t stamps[N];                // positions without wrapping
+    std::uint16_t up[N + 1];                // where the link to it is in links, or kOut
     // The ring, with its first F - 1 bytes repeated after it so that any
     // string of F bytes can be compared without wrapping.
     std::uint8_t window[N + F - 1];
@@ -653,37 +651,37 @@ namespace {
 
 // Node r takes the place of p, whose 60 bytes it repeats: the nearer copy
 // is the one to keep.
-[[gnu::noinline]] void ReplaceNode(SearchNode* p, SearchNode* r)
+[[gnu::noinline]] void ReplaceNode(CQjCompressor::Run& run, std::size_t p, std::size_t r)
 {
-    r->child[0] = p->child[0];
-    r->child[1] = p->child[1];
-    p->child[0]->up = &r->child[0];
-    p->child[1]->up = &r->child[1];
-    *p->up = r;
-    r->up = p->up;
-    p->up = nullptr;
+    std::uint16_t* links = run.links;
+    std::uint16_t* up = run.up;
+    links[2 * r] = links[2 * p];
+    links[2 * r + 1] = links[2 * p + 1];
+    up[links[2 * p]] = static_cast<std::uint16_t>(2 * r);
+    up[links[2 * p + 1]] = static_cast<std::uint16_t>(2 * r + 1);
+    links[up[p]] = static_cast<std::uint16_t>(r);
+    up[r] = up[p];
+    up[p] = kOut;
 }
 
 } // namespace
 
 [[gnu::always_inline]] inline void CQjCompressor::InsertPosition(Run& run, int r, std::uint64_t stamp)
 {
-    SearchNode* const nodes = run.search;
-    SearchNode* const nil = nodes + NIL;
     const std::uint8_t* window = run.window;
     const std::uint8_t* key = window + r;
-    SearchNode* const added = nodes + r;
-    added->child[0] = added->child[1] = nil;
-    added->stamp = stamp;
+    const std::size_t at = static_cast<std::size_t>(r);
+    run.links[2 * at] = run.links[2 * at + 1] = NIL;
+    run.stamps[at] = stamp;
     // Bytes 1 to 8 of the key in big-endian order, compared with every node
     // on the way: their exclusive or shows the agreement byte by byte, the
     // words themselves compare like the bytes. A missing child reads as a
-    // copy of the key, so only agreeing words need a closer look.
+    // copy of the key's, so only agreeing words need a closer look.
     const std::uint64_t head = LoadBigEndian64(key + 1);
     const std::uint64_t tail = LoadBigEndian64(key + 9);
-    added->order = head;
-    added->later = tail;
-    nil->order = head;
+    run.order[at] = head;
+    run.later[at] = tail;
+    run.order[NIL] = head;
     int length = 0;
     std::uint64_t best = stamp;   // the match's stamp: the larger, the nearer
     // A node whose word agrees with the key's in the bytes of near agrees
@@ -692,73 +690,73 @@ namespace {
     // Once the match is 8 bytes or longer, only equal words can change it.
     std::uint64_t near = LeadingBytes(2), nearer = near;
     // The link followed last: where the key goes if that child is missing.
-    SearchNode** link = &nodes[N + 1 + key[0]].child[1];
-    SearchNode* n;
+    std::uint16_t* link = &run.links[2 * (N + 1 + key[0]) + 1];
+    std::size_t p;
     goto visit;
     // The two directions are two paths through the loop, so that the
     // comparison's outcome is a jump rather than an index.
 larger:
-    link = &n->child[1];
+    link = &run.links[2 * p + 1];
     goto visit;
 smaller:
-    link = &n->child[0];
+    link = &run.links[2 * p];
 visit:
-    n = *link;
+    p = *link;
     {
-        std::uint64_t x = head ^ n->order;
+        std::uint64_t x = head ^ run.order[p];
         if ((x & near) == 0) [[unlikely]] {
             if ((x & nearer) != 0) {
-                if (n->stamp > best)
-                    best = n->stamp;   // as long, and nearer
+                if (run.stamps[p] > best)
+                    best = run.stamps[p];   // as long, and nearer
             } else if (x != 0) {
                 int b = std::countl_zero(x) / 8;   // the first byte that differs, 2 to 7
                 length = b + 1;
-                best = n->stamp;
+                best = run.stamps[p];
                 near = kLeadingBytes[b];
                 nearer = kLeadingBytes[b + 1];
             } else {
-                if (n == nil)
+                if (p == NIL)
                     goto attached;
-                if (std::uint64_t y = tail ^ n->later; y != 0) {
+                if (std::uint64_t y = tail ^ run.later[p]; y != 0) {
                     int i = 9 + std::countl_zero(y) / 8;   // 9 to 16
                     if (i > length) {
-                        best = n->stamp;
+                        best = run.stamps[p];
                         length = i;
                         near = nearer = ~std::uint64_t(0);
-                    } else if (i == length && n->stamp > best) {
-                        best = n->stamp;
+                    } else if (i == length && run.stamps[p] > best) {
+                        best = run.stamps[p];
                     }
-                    if (tail > n->later)
+                    if (tail > run.later[p])
                         goto larger;
                     goto smaller;
                 }
                 // Twice the index of the first difference, plus 1 when the
                 // key's byte there is the larger.
-                int found = LaterDifferenceFrom17(key, window + (n->stamp & (N - 1)));
+                int found = LaterDifferenceFrom17(key, window + p);
                 int i = found >> 1;
                 if (i > length) {
-                    best = n->stamp;
+                    best = run.stamps[p];
                     length = i;
                     near = nearer = ~std::uint64_t(0);
                     if (i >= F) {
-                        ReplaceNode(n, added);
+                        ReplaceNode(run, p, at);
                         goto done;
                     }
-                } else if (i == length && n->stamp > best) {
-                    best = n->stamp;
+                } else if (i == length && run.stamps[p] > best) {
+                    best = run.stamps[p];
                 }
                 if (found & 1)
                     goto larger;
                 goto smaller;
             }
         }
-        if (head > n->order)
+        if (head > run.order[p])
             goto larger;
         goto smaller;
     }
 attached:
-    added->up = link;
-    *link = added;
+    run.up[at] = static_cast<std::uint16_t>(link - run.links);
+    *link = static_cast<std::uint16_t>(r);
 done:
     run.matchLength = length;
     run.matchStamp = best;
@@ -766,33 +764,34 @@ done:
 
 inline void CQjCompressor::RemovePosition(Run& run, int position)
 {
-    SearchNode* const nil = run.search + NIL;
-    SearchNode* const p = run.search + position;
-    if (p->up == nullptr)
+    std::uint16_t* links = run.links;
+    std::uint16_t* up = run.up;
+    const std::size_t p = static_cast<std::size_t>(position);
+    if (up[p] == kOut)
         return;
-    SearchNode* q;
-    if (p->child[1] == nil) {
-        q = p->child[0];
-    } else if (p->child[0] == nil) {
-        q = p->child[1];
+    std::size_t q;
+    if (links[2 * p + 1] == NIL) {
+        q = links[2 * p];
+    } else if (links[2 * p] == NIL) {
+        q = links[2 * p + 1];
     } else {
         // Replace p by the greatest node of its smaller subtree.
-        q = p->child[0];
-        if (q->child[1] != nil) {
+        q = links[2 * p];
+        if (links[2 * q + 1] != NIL) {
             do
-                q = q->child[1];
-            while (q->child[1] != nil);
-            *q->up = q->child[0];
-            q->child[0]->up = q->up;
-            q->child[0] = p->child[0];
-            p->child[0]->up = &q->child[0];
+                q = links[2 * q + 1];
+            while (links[2 * q + 1] != NIL);
+            links[up[q]] = links[2 * q];
+            up[links[2 * q]] = up[q];
+            links[2 * q] = links[2 * p];
+            up[links[2 * p]] = static_cast<std::uint16_t>(2 * q);
         }
-        q->child[1] = p->child[1];
-        p->child[1]->up = &q->child[1];
+        links[2 * q + 1] = links[2 * p + 1];
+        up[links[2 * p + 1]] = static_cast<std::uint16_t>(2 * q + 1);
     }
-    *p->up = q;
-    q->up = p->up;
-    p->up = nullptr;
+    links[up[p]] = static_cast<std::uint16_t>(q);
+    up[q] = up[p];
+    up[p] = kOut;
 }
 
 // Sends the low count bits of code, most significant first.
@@ -836,9 +835,8 @@ void CQjCompressor::Compress(std::uint32_t length)
     Run& run = *m_pRun;
     InitModel();
     for (int b = 0; b < 256; ++b)
-        run.search[N + 1 + b].child[1] = run.search + NIL;
-    for (int i = 0; i < N; ++i)
-        run.search[i].up = nullptr;
+        run.links[2 * (N + 1 + b) + 1] = NIL;
+    std::fill(run.up, run.up + N, kOut);
     // Bytes past the input's end stay zero; only the part of a match that
     // lies within the input is ever sent.
     std::memset(run.window, 0, sizeof run.window);
@@ -849,8 +847,7 @@ void CQjCompressor::Compress(std::uint32_t length)
         run.window[r + len] = static_cast<std::uint8_t>(c);
     std::uint32_t done = static_cast<std::uint32_t>(len);
     ProgressState progress;
-    // The stamp of position r: only differences count, but it is also the
-    // position modulo N.
+    // The stamp of position r: only differences count.
     std::uint64_t stamp = N + kStart;
     for (int i = 1; i <= F; ++i)
         InsertPosition(run, r - i, stamp - static_cast<std::uint64_t>(i));
