@@ -143,7 +143,7 @@ inline void CopyMatch(std::uint8_t* dst, const std::uint8_t* src, std::uint32_t 
     return 2 * F;
 }
 
-// "Out of the trees", for a node's link.
+// In place of where a node's link is: the node is in no tree.
 constexpr std::uint16_t kOut = 0xFFFF;
 
 constexpr int kSearchNodes = N + 1 + 256;
@@ -167,7 +167,7 @@ struct CQjCompressor::Run {
 
     // The encoder's search trees: one per first byte, roots at N + 1 + byte
     // (only their larger link is used). Node NIL stands for "no node"; its
-    // words are the key's during a search. What every step of a search
+    // first word is the key's during a search. What every step of a search
     // reads, a node's first word and its links, is kept small and apart.
     std::uint64_t order[N + 1];             // bytes 1 to 8, big-endian
     std::uint16_t links[2 * kSearchNodes];  // node p's smaller, larger child at 2p, 2p + 1
