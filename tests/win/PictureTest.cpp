@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Canvas.h"
+
 #include <vector>
 
 #include "image/LoadPicture.h"
@@ -64,38 +66,6 @@ HBITMAP Make(int width, int height, const Pixels& pixels)
     return b;
 }
 
-// A 32-bit memory canvas filled with one colour.
-class Canvas {
-public:
-    Canvas(int width, int height, std::uint32_t fill) : m_width(width)
-    {
-        BITMAPINFO bi = Info32(width, height);
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        for (int i = 0; i < width * height; ++i)
-            m_bits[i] = fill;
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
-    std::uint32_t at(int x, int y) const
-    {
-        ::GdiFlush();
-        return m_bits[y * m_width + x] & 0xFFFFFF;
-    }
-
-private:
-    int m_width;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    std::uint32_t* m_bits = nullptr;
-};
 
 // The bitmap's pixels as drawn with SRCCOPY.
 Pixels Drawn(HBITMAP bitmap)

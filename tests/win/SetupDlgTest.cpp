@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Canvas.h"
 #include "DialogTemplate.h"
 #include "app/Gradient.h"
 #include "app/SetupDlg.h"
@@ -12,11 +13,11 @@
 
 namespace {
 
-// A window of the given client size and a 32-bit memory bitmap of the same
-// size to paint into.
+// A window of the given client size, and a canvas of the same size to
+// paint into (white first, so that anything left unpainted shows).
 class PaintTarget {
 public:
-    PaintTarget(int width, int height)
+    PaintTarget(int width, int height) : m_canvas(width, height, 0xFFFFFF)
     {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = ::DefWindowProcA;
@@ -27,38 +28,15 @@ public:
         ::AdjustWindowRect(&r, WS_POPUP, FALSE);
         m_window = ::CreateWindowA("GradientTestWindow", "", WS_POPUP, 0, 0, r.right - r.left, r.bottom - r.top,
                                    nullptr, nullptr, wc.hInstance, nullptr);
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        m_width = width;
-        // Paint it white first, so that anything left unpainted shows.
-        ::PatBlt(m_dc, 0, 0, width, height, WHITENESS);
     }
-    ~PaintTarget()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-        ::DestroyWindow(m_window);
-    }
+    ~PaintTarget() { ::DestroyWindow(m_window); }
     HWND window() const { return m_window; }
-    HDC dc() const { return m_dc; }
-    // 0x00RRGGBB as the DIB holds it.
-    std::uint32_t Pixel(int x, int y) const { return m_bits[y * m_width + x] & 0xFFFFFF; }
+    HDC dc() const { return m_canvas.dc(); }
+    std::uint32_t Pixel(int x, int y) const { return m_canvas.at(x, y); }
 
 private:
+    Canvas m_canvas;
     HWND m_window = nullptr;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    std::uint32_t* m_bits = nullptr;
-    int m_width = 0;
 };
 
 void ExpectBands(int width, int height, int bandHeight, int bands, int firstBlue, int lastBlue)
