@@ -7,17 +7,15 @@
 // Presses and releases are the mouse messages themselves, posted to the
 // button, with the mouse button's key state set in the dialog's thread: X
 // pointer events under Wine come late and out of step with injected input,
-// which made real clicks unreliable. Hovering and moving off a repeat button
-// use the real pointer (SetCursorPos), and are only waited for. With BMPBTN_SHOT_DIR set, the dialog's looks are saved
-// there as BMP files; with BMPBTN_TRACE set, every notification and drawing
-// the dialog saw is printed.
+// which made real clicks unreliable. Hovering and holding a repeat button
+// use the real pointer (SetCursorPos). With BMPBTN_SHOT_DIR set, the
+// dialog's looks are saved there as BMP files.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -54,8 +52,6 @@ struct Note {
     LPARAM lParam;
     DWORD tick;
     UINT itemState;   // for kDrawDone
-    char state = 0;   // the button's check state after drawing
-    int where = 0;    // traced: pointer inside (1), mouse button down (2), action << 4
 };
 
 class ButtonTestDlg : public CDialog {
@@ -97,13 +93,7 @@ protected:
             int code = !(copy.itemAction & ODA_SELECT) ? kDrawDone
                        : copy.itemState & ODS_SELECTED ? kPressDone
                                                         : kReleaseDone;
-            DWORD pos = ::GetMessagePos();
-            POINT pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-            ::ScreenToClient(copy.hwndItem, &pt);
-            int where = (::PtInRect(&copy.rcItem, pt) ? 1 : 0) | (::GetKeyState(VK_LBUTTON) < 0 ? 2 : 0) | static_cast<int>(copy.itemAction) << 4;
-            CBmpBtn* b = Button(static_cast<int>(wParam));
-            notes.push_back({static_cast<int>(wParam), code, 0, ::GetTickCount(), copy.itemState,
-                             b ? b->m_chState : '?', where});
+            notes.push_back({static_cast<int>(wParam), code, 0, ::GetTickCount(), copy.itemState});
             return TRUE;
         }
         case WM_COMMAND:
@@ -482,10 +472,6 @@ TEST(BmpBtnDialog, ClicksDragsRepeatsAndHovering)
                 presses[open.back()].push_back(n.tick);
         }
     }
-    if (std::getenv("BMPBTN_TRACE"))
-        for (const Note& n : dlg.notes)
-            std::printf("%d %d %lu %x %c %d\n", n.id, n.code, static_cast<unsigned long>(n.tick), n.itemState,
-                            n.state ? n.state : '-', n.where);
     if (unplaced)
         GTEST_SKIP() << "Wine did not put the pointer on a repeat button: holding it was not checked";
     ASSERT_FALSE(presses.empty());
