@@ -16,45 +16,13 @@
 #include <vector>
 
 #include "ButtonTestIds.h"
+#include "Canvas.h"
 #include "framework/Dialog.h"
 #include "ui/BmpBtn.h"
 
 namespace {
 
 constexpr std::uint32_t kMarker = 0x123456, kBlack = 0, kWhite = 0xFFFFFF, kGrey = 0x808080, kLight = 0xC0C0C0;
-
-class Canvas {
-public:
-    Canvas(int width, int height) : m_width(width)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        for (int i = 0; i < width * height; ++i)
-            m_bits[i] = kMarker;
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
-    std::uint32_t At(int x, int y) const
-    {
-        ::GdiFlush();
-        return m_bits[y * m_width + x] & 0xFFFFFF;
-    }
-
-private:
-    int m_width;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    std::uint32_t* m_bits = nullptr;
-};
 
 // A hidden parent with owner-drawn buttons made on the spot.
 class ButtonHost {
@@ -83,7 +51,7 @@ public:
         CBmpBtn& button = *m_buttons.back();
         button.SubclassWindow(hWnd);
         // A first paint reads the caption, as showing the button would.
-        Canvas scratch(width, height);
+        Canvas scratch(width, height, kMarker);
         DRAWITEMSTRUCT d = {};
         d.CtlType = ODT_BUTTON;
         d.itemAction = ODA_DRAWENTIRE;
@@ -141,69 +109,69 @@ TEST(BmpBtn, CheckAndRadioLooksUseTheBuiltInBitmaps)
     ButtonHost host;
     CBmpBtn& check = host.Add(1, "s:C~C:Check");
     // Up: the empty box at (6, 1) (left + 6, centred in 16 rows).
-    Canvas up(100, 17);
+    Canvas up(100, 17, kMarker);
     DRAWITEMSTRUCT d = Item(check, up.dc(), ODA_DRAWENTIRE, 0);
     check.DrawItem(&d);
-    EXPECT_EQ(up.At(6, 1), kGrey);        // the box's outer edge
-    EXPECT_EQ(up.At(6 + 1, 1 + 1), kBlack);
-    EXPECT_EQ(up.At(6 + 3, 1 + 5), kWhite);
-    EXPECT_EQ(up.At(6 + 12, 1 + 12), kWhite);
-    EXPECT_EQ(up.At(3, 8), kLight);       // face, no bevel (width 0)
+    EXPECT_EQ(up.at(6, 1), kGrey);        // the box's outer edge
+    EXPECT_EQ(up.at(6 + 1, 1 + 1), kBlack);
+    EXPECT_EQ(up.at(6 + 3, 1 + 5), kWhite);
+    EXPECT_EQ(up.at(6 + 12, 1 + 12), kWhite);
+    EXPECT_EQ(up.at(3, 8), kLight);       // face, no bevel (width 0)
     // Checked: drawn down, with the tick.
     check.m_chState = 'C';
-    Canvas down(100, 17);
+    Canvas down(100, 17, kMarker);
     d = Item(check, down.dc(), ODA_DRAWENTIRE, 0);
     check.DrawItem(&d);
-    EXPECT_EQ(down.At(6 + 3, 1 + 5), kBlack);
-    EXPECT_EQ(down.At(6 + 9, 1 + 3), kBlack);
-    EXPECT_EQ(down.At(6 + 3, 1 + 3), kWhite);
+    EXPECT_EQ(down.at(6 + 3, 1 + 5), kBlack);
+    EXPECT_EQ(down.at(6 + 9, 1 + 3), kBlack);
+    EXPECT_EQ(down.at(6 + 3, 1 + 3), kWhite);
     // "sT" crosses instead; disabled is the grey box.
     ::SetWindowTextA(check.m_hWnd, "s:T~C:Check");
-    Canvas cross(100, 17);
+    Canvas cross(100, 17, kMarker);
     d = Item(check, cross.dc(), ODA_DRAWENTIRE, 0);
     check.DrawItem(&d);
-    EXPECT_EQ(cross.At(6 + 3, 1 + 3), kBlack);
-    EXPECT_EQ(cross.At(6 + 9, 1 + 3), kBlack);
-    Canvas grey(100, 17);
+    EXPECT_EQ(cross.at(6 + 3, 1 + 3), kBlack);
+    EXPECT_EQ(cross.at(6 + 9, 1 + 3), kBlack);
+    Canvas grey(100, 17, kMarker);
     d = Item(check, grey.dc(), ODA_DRAWENTIRE, ODS_DISABLED);
     check.DrawItem(&d);
-    EXPECT_EQ(grey.At(6 + 5, 1 + 5), kLight);
+    EXPECT_EQ(grey.at(6 + 5, 1 + 5), kLight);
 
     // A radio button without a caption paints no panel: its bitmap with
     // light grey strips around it, the circle's dot when checked.
     CBmpBtn& radio = host.Add(2, "s:R", 0, 30, 17);
     radio.m_chState = 'C';
-    Canvas dot(30, 17);
+    Canvas dot(30, 17, kMarker);
     d = Item(radio, dot.dc(), ODA_DRAWENTIRE, 0, 30, 17);
     radio.DrawItem(&d);
     // (The strips are exclusive of the panel's last column and row.)
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 29; ++x)
-            ASSERT_NE(dot.At(x, y), kMarker) << x << "," << y;
-    EXPECT_EQ(dot.At(0, 0), kLight);
-    EXPECT_EQ(dot.At(6 + 6, 1 + 6), kBlack);   // the dot
-    EXPECT_EQ(dot.At(6 + 6, 1 + 3), kWhite);
+            ASSERT_NE(dot.at(x, y), kMarker) << x << "," << y;
+    EXPECT_EQ(dot.at(0, 0), kLight);
+    EXPECT_EQ(dot.at(6 + 6, 1 + 6), kBlack);   // the dot
+    EXPECT_EQ(dot.at(6 + 6, 1 + 3), kWhite);
     radio.m_chState = 'U';
-    Canvas empty(30, 17);
+    Canvas empty(30, 17, kMarker);
     d = Item(radio, empty.dc(), ODA_DRAWENTIRE, 0, 30, 17);
     radio.DrawItem(&d);
-    EXPECT_EQ(empty.At(6 + 6, 1 + 6), kWhite);
+    EXPECT_EQ(empty.at(6 + 6, 1 + 6), kWhite);
 
     // Repeat arrows: "=su" up, pressed one pixel right and down.
     CBmpBtn& arrow = host.Add(3, "T:Su5", 0, 27, 27);
-    Canvas a(27, 27);
+    Canvas a(27, 27, kMarker);
     d = Item(arrow, a.dc(), ODA_DRAWENTIRE, 0, 27, 27);
     arrow.DrawItem(&d);
     // The 13 x 13 picture is centred: x = (26 - 13) / 2 = 6, y likewise.
-    EXPECT_EQ(a.At(6 + 6, 6 + 4), kBlack);   // the tip
-    EXPECT_EQ(a.At(6 + 6, 6 + 3), kLight);
+    EXPECT_EQ(a.at(6 + 6, 6 + 4), kBlack);   // the tip
+    EXPECT_EQ(a.at(6 + 6, 6 + 3), kLight);
     EXPECT_EQ(arrow.m_chState, '5');
     arrow.m_chState = 'C';   // a repeat button in state "C" paints down
-    Canvas pressed(27, 27);
+    Canvas pressed(27, 27, kMarker);
     d = Item(arrow, pressed.dc(), ODA_DRAWENTIRE, 0, 27, 27);
     arrow.DrawItem(&d);
-    EXPECT_EQ(pressed.At(6 + 7, 6 + 5), kBlack);
-    EXPECT_EQ(pressed.At(6 + 6, 6 + 4), kLight);
+    EXPECT_EQ(pressed.at(6 + 7, 6 + 5), kBlack);
+    EXPECT_EQ(pressed.at(6 + 6, 6 + 4), kLight);
 }
 
 TEST(BmpBtn, PressedDisabledAndTiledLooks)
@@ -212,76 +180,76 @@ TEST(BmpBtn, PressedDisabledAndTiledLooks)
     // A pressed push button: down-look bevel (grey top-left) and the black
     // frame one pixel in.
     CBmpBtn& push = host.Add(1, "C:Go");
-    Canvas press(100, 17);
+    Canvas press(100, 17, kMarker);
     DRAWITEMSTRUCT d = Item(push, press.dc(), ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
     push.DrawItem(&d);
-    EXPECT_EQ(press.At(0, 0), kBlack);
-    EXPECT_EQ(press.At(1, 1), kBlack);    // the frame
-    EXPECT_EQ(press.At(1, 8), kBlack);
-    EXPECT_EQ(press.At(2, 8), kGrey);     // second bevel line, grey when down
-    EXPECT_EQ(press.At(97, 8), kLight);   // bottom-right takes the face colour
-    Canvas upLook(100, 17);
+    EXPECT_EQ(press.at(0, 0), kBlack);
+    EXPECT_EQ(press.at(1, 1), kBlack);    // the frame
+    EXPECT_EQ(press.at(1, 8), kBlack);
+    EXPECT_EQ(press.at(2, 8), kGrey);     // second bevel line, grey when down
+    EXPECT_EQ(press.at(97, 8), kLight);   // bottom-right takes the face colour
+    Canvas upLook(100, 17, kMarker);
     d = Item(push, upLook.dc(), ODA_DRAWENTIRE, 0);
     push.DrawItem(&d);
-    EXPECT_EQ(upLook.At(1, 8), kWhite);
-    EXPECT_EQ(upLook.At(98, 8), kGrey);
+    EXPECT_EQ(upLook.at(1, 8), kWhite);
+    EXPECT_EQ(upLook.at(98, 8), kGrey);
 
     // Width 0 (a check box) is pressed without a frame.
     CBmpBtn& check = host.Add(2, "s:C~C:Box");
-    Canvas noFrame(100, 17);
+    Canvas noFrame(100, 17, kMarker);
     d = Item(check, noFrame.dc(), ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
     check.DrawItem(&d);
-    EXPECT_EQ(noFrame.At(1, 8), kLight);
+    EXPECT_EQ(noFrame.at(1, 8), kLight);
 
     // Disabled: light grey face and the caption in the "d" colour; the "I"
     // type swaps its outer colours instead.
     CBmpBtn& off = host.Add(3, "C:MMMM~d:9~W:E");
-    Canvas disabled(100, 17);
+    Canvas disabled(100, 17, kMarker);
     d = Item(off, disabled.dc(), ODA_DRAWENTIRE, ODS_DISABLED);
     off.DrawItem(&d);
     int red = 0;
     for (int x = 0; x < 100; ++x)
         for (int y = 0; y < 17; ++y)
-            red += disabled.At(x, y) == 0xFF0000;
+            red += disabled.at(x, y) == 0xFF0000;
     EXPECT_GT(red, 4);
-    EXPECT_EQ(disabled.At(5, 3), kLight);
+    EXPECT_EQ(disabled.at(5, 3), kLight);
     CBmpBtn& inverted = host.Add(4, "T:I~C:Inv");
-    Canvas inv(100, 17);
+    Canvas inv(100, 17, kMarker);
     d = Item(inverted, inv.dc(), ODA_DRAWENTIRE, ODS_DISABLED);
     inverted.DrawItem(&d);
-    EXPECT_EQ(inv.At(1, 8), kGrey);
-    EXPECT_EQ(inv.At(98, 8), kWhite);
+    EXPECT_EQ(inv.at(1, 8), kGrey);
+    EXPECT_EQ(inv.at(98, 8), kWhite);
 
     // "sH" disabled: the horizontal pattern tiled, no panel.
     CBmpBtn& tiled = host.Add(5, "s:H~C:Tiled");
-    Canvas tile(100, 17);
+    Canvas tile(100, 17, kMarker);
     d = Item(tiled, tile.dc(), ODA_DRAWENTIRE, ODS_DISABLED);
     tiled.DrawItem(&d);
     for (int y = 0; y < 15; ++y)
         for (int x = 0; x < 98; ++x)
-            ASSERT_EQ(tile.At(x, y), y % 2 ? kGrey : kLight) << x << "," << y;
+            ASSERT_EQ(tile.at(x, y), y % 2 ? kGrey : kLight) << x << "," << y;
     ::SetWindowTextA(tiled.m_hWnd, "s:P~C:Tiled");
-    Canvas vtile(100, 17);
+    Canvas vtile(100, 17, kMarker);
     d = Item(tiled, vtile.dc(), ODA_DRAWENTIRE, ODS_DISABLED);
     tiled.DrawItem(&d);
-    EXPECT_EQ(vtile.At(4, 3), kLight);
-    EXPECT_EQ(vtile.At(5, 3), kGrey);
+    EXPECT_EQ(vtile.at(4, 3), kLight);
+    EXPECT_EQ(vtile.at(5, 3), kGrey);
 
     // A bitmap resource of the program, left-aligned inside the bevel.
     CBmpBtn& picture = host.Add(6, "C:~U:<BTNPIC~B:L", 0, 100, 30);
-    Canvas pic(100, 30);
+    Canvas pic(100, 30, kMarker);
     d = Item(picture, pic.dc(), ODA_DRAWENTIRE, 0, 100, 30);
     picture.DrawItem(&d);
     // x = left + inset 2 + 6; y = (29 - 12) / 2.
-    EXPECT_EQ(pic.At(8, 8), 0xFF0000);
-    EXPECT_EQ(pic.At(9, 9), 0x0000FF);
-    EXPECT_EQ(pic.At(7, 9), kLight);
+    EXPECT_EQ(pic.at(8, 8), 0xFF0000);
+    EXPECT_EQ(pic.at(9, 9), 0x0000FF);
+    EXPECT_EQ(pic.at(7, 9), kLight);
 }
 
 TEST(BmpBtn, ClicksWithoutThePointerAndGroups)
 {
     ButtonHost host;
-    Canvas c(100, 17);
+    Canvas c(100, 17, kMarker);
     // The pointer is not on these buttons and the mouse button is up, so
     // every release completes a click, as the space bar does.
     CBmpBtn& check = host.Add(100, "s:C~C:Check");

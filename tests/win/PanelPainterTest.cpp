@@ -7,52 +7,13 @@
 #include <cstdint>
 #include <string>
 
+#include "Canvas.h"
 #include "ui/PanelPainter.h"
 
 namespace {
 
 constexpr std::uint32_t kMarker = 0x123456;   // as the DIB holds it: 0xRRGGBB
 constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kLight = 0xC0C0C0;
-
-// A DIB section selected into a memory DC, first filled with the marker.
-class Canvas {
-public:
-    Canvas(int width, int height) : m_width(width), m_height(height)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        m_dc = ::CreateCompatibleDC(nullptr);
-        m_bitmap = ::CreateDIBSection(m_dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&m_bits), nullptr, 0);
-        m_old = ::SelectObject(m_dc, m_bitmap);
-        for (int i = 0; i < width * height; ++i)
-            m_bits[i] = kMarker;
-    }
-    ~Canvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
-    HDC dc() const { return m_dc; }
-    std::uint32_t At(int x, int y) const
-    {
-        ::GdiFlush();
-        return m_bits[y * m_width + x] & 0xFFFFFF;
-    }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-
-private:
-    int m_width, m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    std::uint32_t* m_bits = nullptr;
-};
 
 std::string Hex(std::uint32_t v)
 {
@@ -88,14 +49,17 @@ std::uint32_t ExpectedDefault(int x, int y)
     return kLight;
 }
 
-void ExpectPanel(const Canvas& c, std::uint32_t (*expected)(int, int), int right, int bottom)
+// Every pixel of the canvas (of the given size): expected() inside the
+// panel, the marker outside it.
+void ExpectPanel(const Canvas& c, std::uint32_t (*expected)(int, int), int right, int bottom, int width = 110,
+                 int height = 40)
 {
     int wrong = 0;
-    for (int y = 0; y < c.height(); ++y)
-        for (int x = 0; x < c.width(); ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             std::uint32_t want = x > right || y > bottom ? kMarker : expected(x, y);
-            if (c.At(x, y) != want && ++wrong <= 10)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << Hex(c.At(x, y)) << ", expected "
+            if (c.at(x, y) != want && ++wrong <= 10)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << Hex(c.at(x, y)) << ", expected "
                               << Hex(want);
         }
     EXPECT_EQ(wrong, 0);
@@ -105,14 +69,14 @@ void ExpectPanel(const Canvas& c, std::uint32_t (*expected)(int, int), int right
 
 TEST(PanelPainter, DefaultDoubleBevelPixelByPixel)
 {
-    Canvas c(110, 40);
+    Canvas c(110, 40, kMarker);
     RECT r = {0, 0, 99, 29};
     PaintPanel(c.dc(), GetDefaultPanelStyle(), r, kBorderDoubleBevel, "", DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     ExpectPanel(c, ExpectedDefault, 99, 29);
 
     // With a caption: black text with a white shadow one pixel right and
     // down, inside the inner bevel, and the rest unchanged.
-    Canvas t(110, 40);
+    Canvas t(110, 40, kMarker);
     // Crisp glyphs, so that every text pixel is exactly black or white.
     HFONT font = ::CreateFontA(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
     HGDIOBJ oldFont = ::SelectObject(t.dc(), font);
@@ -121,13 +85,13 @@ TEST(PanelPainter, DefaultDoubleBevelPixelByPixel)
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 110; ++x) {
             std::uint32_t want = x > 99 || y > 29 ? kMarker : ExpectedDefault(x, y);
-            std::uint32_t got = t.At(x, y);
+            std::uint32_t got = t.at(x, y);
             if (got == want)
                 continue;
             ASSERT_TRUE(x > 2 && x < 97 && y > 2 && y < 27) << "text at (" << x << ", " << y << ")";
             if (got == kBlack) {
                 ++black;
-                std::uint32_t below = t.At(x + 1, y + 1);
+                std::uint32_t below = t.at(x + 1, y + 1);
                 EXPECT_TRUE(below == kBlack || below == kWhite) << x << "," << y << " " << Hex(below);
                 shadowed += below == kWhite;
             }
@@ -144,7 +108,7 @@ TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
     // No face: the marker shows inside; the lines are still drawn.
     PANELSTYLE s = GetDefaultPanelStyle();
     s.crFace = kNoColor;
-    Canvas noFace(110, 40);
+    Canvas noFace(110, 40, kMarker);
     PaintPanel(noFace.dc(), s, r, kBorderDoubleBevel, "", 0);
     ExpectPanel(noFace, [](int x, int y) { return ExpectedDefault(x, y) == kLight ? kMarker : ExpectedDefault(x, y); },
                 99, 29);
@@ -152,7 +116,7 @@ TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
     // No inner bevel: face where it would be.
     s = GetDefaultPanelStyle();
     s.crInnerTopLeft = kNoColor;
-    Canvas noInner(110, 40);
+    Canvas noInner(110, 40, kMarker);
     PaintPanel(noInner.dc(), s, r, kBorderDoubleBevel, "", 0);
     ExpectPanel(noInner, [](int x, int y) { return x >= 8 && x <= 91 && y >= 8 && y <= 21 ? kLight : ExpectedDefault(x, y); },
                 99, 29);
@@ -160,7 +124,7 @@ TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
     // No outer bevel: only the inner one and the outline.
     s = GetDefaultPanelStyle();
     s.crOuterTopLeft = kNoColor;
-    Canvas noOuter(110, 40);
+    Canvas noOuter(110, 40, kMarker);
     PaintPanel(noOuter.dc(), s, r, kBorderDoubleBevel, "", 0);
     ExpectPanel(noOuter, [](int x, int y) {
         bool outer = x <= 2 || x >= 97 || y <= 2 || y >= 27;
@@ -171,11 +135,11 @@ TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
     // outline only face.
     s = GetDefaultPanelStyle();
     s.nOuterWidth = 0;
-    Canvas flat(110, 40);
+    Canvas flat(110, 40, kMarker);
     PaintPanel(flat.dc(), s, r, kBorderSingleBevel, "", 0);
     ExpectPanel(flat, [](int x, int y) { return x == 0 || x == 99 || y == 0 || y == 29 ? kBlack : kLight; }, 99, 29);
     s.bFrame = 0;
-    Canvas bare(110, 40);
+    Canvas bare(110, 40, kMarker);
     PaintPanel(bare.dc(), s, r, kBorderSingleBevel, "", 0);
     ExpectPanel(bare, [](int, int) { return kLight; }, 99, 29);
 
@@ -186,10 +150,10 @@ TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
     s.nInnerWidth = 0x7FFFFFFF;
     s.nTextX = 0x7FFFFFFF;
     s.nShadowX = 0x7FFFFFFF;
-    Canvas huge(110, 40);
+    Canvas huge(110, 40, kMarker);
     PaintPanel(huge.dc(), s, r, kBorderDoubleBevel, "x", 0);
     PaintPanel(huge.dc(), s, r, kBorderPlateau, "x", 0);
-    EXPECT_EQ(huge.At(0, 0), kBlack);
+    EXPECT_EQ(huge.at(0, 0), kBlack);
 }
 
 TEST(PanelPainter, PlateauAndEtchedFrames)
@@ -198,7 +162,7 @@ TEST(PanelPainter, PlateauAndEtchedFrames)
     PANELSTYLE s = GetDefaultPanelStyle();
     s.nOuterWidth = 3;
     s.bFrame = 0;
-    Canvas plateau(60, 30);
+    Canvas plateau(60, 30, kMarker);
     PaintPanel(plateau.dc(), s, r, kBorderPlateau, "", 0);
     ExpectPanel(plateau, [](int x, int y) -> std::uint32_t {
         if (x == 0 || x == 49 || y == 0 || y == 19)
@@ -214,9 +178,9 @@ TEST(PanelPainter, PlateauAndEtchedFrames)
         if ((y == 16 && x >= 4 && x <= 46) || (x == 46 && y >= 3 && y <= 16))
             return kWhite;
         return kLight;
-    }, 49, 19);
+    }, 49, 19, 60, 30);
 
-    Canvas etched(60, 30);
+    Canvas etched(60, 30, kMarker);
     PaintPanel(etched.dc(), s, r, kBorderEtched, "", 0);
     ExpectPanel(etched, [](int x, int y) -> std::uint32_t {
         // Grey on (0, 0, 48, 18) drawn over white on (1, 1, 49, 19).
@@ -225,12 +189,12 @@ TEST(PanelPainter, PlateauAndEtchedFrames)
         if (x >= 1 && y >= 1 && (x == 1 || x == 49 || y == 1 || y == 19))
             return kWhite;
         return kLight;
-    }, 49, 19);
+    }, 49, 19, 60, 30);
 }
 
 TEST(PanelPainter, FontFromSpecification)
 {
-    Canvas c(4, 4);
+    Canvas c(4, 4, kMarker);
     std::string spec = "-11,1,1,Arial";
     HFONT font = nullptr;
     HFONT before = static_cast<HFONT>(::GetCurrentObject(c.dc(), OBJ_FONT));
