@@ -3,7 +3,8 @@
 // so every message it receives goes to the virtual WindowProc first (inside
 // AfxGuard) and from there, by default, to the system's button procedure.
 // The parent passes WM_DRAWITEM of an owner-drawn button back to it with
-// ReflectDrawItem, and the button paints itself in DrawItem.
+// ReflectDrawItem (CDialog does so by itself), and the button paints itself
+// in DrawItem.
 
 #include <windows.h>
 

@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/Button.h"
 #include "framework/ExceptionReport.h"
 #include "framework/WinApp.h"
 
@@ -113,6 +114,11 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wParam));
         return 0;
+    case WM_DRAWITEM:
+        // An owner-drawn button of ours paints itself.
+        if (ReflectDrawItem(lParam))
+            return TRUE;
+        break;
     default:
         break;
     }

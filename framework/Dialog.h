@@ -50,7 +50,8 @@ protected:
     virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
     virtual void OnTimer(UINT_PTR id);
     // Every message the subclassed window receives; the default dispatches
-    // WM_COMMAND and WM_TIMER and passes the rest to Default.
+    // WM_COMMAND and WM_TIMER, hands WM_DRAWITEM to an owner-drawn button
+    // object, and passes the rest to Default.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The dialog manager's processing of the message being handled.
     LRESULT Default();

@@ -25,7 +25,7 @@ struct BTNOPTIONS {
     std::string strUpBitmap;         // bitmap names: "=" built in, "<" resource,
     std::string strDownBitmap;       // ">" 256-colour resource, else a file
     std::string strDisabledBitmap;
-    std::string strFont;             // font specification; empty: the DC's font
+    std::string strFont;             // font description; empty: the DC's font
     char chJustify = 'C';            // L, R, G (group box), else centred
     char chBitmapAlign = 'C';        // L, R, else centred
     char chBorder = 'S';             // T plateau, R etched, D double bevel, else single

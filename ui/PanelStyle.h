@@ -1,7 +1,7 @@
 #pragma once
 // The look of one panel (fill, border colours and widths, caption colour and
 // shadow, outline), the one-character colour codes that the button options
-// and style strings use, and the text of a font specification. Portable: no
+// and style strings use, and the text of a font description. Portable: no
 // window header; colours are Windows colour values (0x00bbggrr).
 
 #include <cstdint>
@@ -43,7 +43,7 @@ std::int32_t ColorFromCode(char code);
 // for an int saturates instead of being undefined.
 std::int32_t ReadDecimal(const std::string& text);
 
-// A font specification "height,bold,italic,face". A field that is missing
+// A font description "height,bold,italic,face". A field that is missing
 // reads the rest of the text again, as the comma splitter leaves it: "16"
 // alone is height 16, bold, italic, face "16".
 struct FONTSPEC {

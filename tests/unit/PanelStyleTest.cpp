@@ -1,4 +1,4 @@
-// Colour codes, decimal reading and font specifications of the panel style.
+// Colour codes, decimal reading and font descriptions of the panel style.
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,7 @@ TEST(PanelStyle, DecimalsReadLikeTheCLibraryButSaturate)
     EXPECT_EQ(ReadDecimal("999999999999999999999999"), INT_MAX);
 }
 
-TEST(PanelStyle, FontSpecificationFields)
+TEST(PanelStyle, FontTextFields)
 {
     std::string spec = "-11,1,1,Arial";
     FONTSPEC f = ReadFontSpec(spec);

@@ -192,7 +192,7 @@ TEST(PanelPainter, PlateauAndEtchedFrames)
     }, 49, 19, 60, 30);
 }
 
-TEST(PanelPainter, FontFromSpecification)
+TEST(PanelPainter, FontFromItsText)
 {
     Canvas c(4, 4, kMarker);
     std::string spec = "-11,1,1,Arial";
