@@ -401,6 +401,18 @@ TEST(BmpBtnDialog, ClicksDragsRepeatsAndHovering)
             d.Post(IDC_BT_REPEAT, WM_LBUTTONUP, true);
         }
 
+        // Moving the pointer off a held repeat button ends its loop too,
+        // with the mouse button still down.
+        if (d.Hold(IDC_BT_REPEAT, 2)) {
+            int ended = d.Count(IDC_BT_REPEAT, kPressDone);
+            d.MoveTo(d.Center(IDC_BT_CHECK));
+            d.WaitFor([&] { return d.Count(IDC_BT_REPEAT, kPressDone) > ended; },
+                      "the repeat loop to end when the pointer left");
+            d.LeftButton(false);
+            d.Post(IDC_BT_REPEAT, WM_LBUTTONUP, false);
+            d.Drain();
+        }
+
         // Without an interval digit: as fast as the loop turns, and still
         // ends when the mouse button is let go.
         if (d.Hold(IDC_BT_FAST, 20)) {
