@@ -94,6 +94,11 @@ LRESULT CBmpBtn::OnSetCursor()
     return Default();
 }
 
+void CBmpBtn::PlayWave(const std::string& file)
+{
+    ::sndPlaySoundA(file.c_str(), SND_ASYNC | SND_NODEFAULT);
+}
+
 POINT CBmpBtn::PointerInClient() const
 {
     // Where the input taken so far left the pointer, in step with
@@ -168,7 +173,7 @@ void CBmpBtn::DrawItem(LPDRAWITEMSTRUCT drawItem)
         if (m_chType == 'S')
             RepeatLoop(d.rcItem);
         else if (!m_strWave.empty())
-            ::sndPlaySoundA(m_strWave.c_str(), SND_ASYNC | SND_NODEFAULT);
+            PlayWave(m_strWave);
         return;
     }
     // Released: a click when the pointer is still on the button or the

@@ -48,6 +48,9 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Plays the press sound (asynchronously, no default sound when the file
+    // cannot be played).
+    virtual void PlayWave(const std::string& file);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -42,13 +42,15 @@ public:
         m_buttons.clear();
         ::DestroyWindow(m_parent);
     }
-    CBmpBtn& Add(int id, const char* caption, DWORD style = 0, int width = 100, int height = 17)
+    template <class Button = CBmpBtn>
+    Button& Add(int id, const char* caption, DWORD style = 0, int width = 100, int height = 17)
     {
         HWND hWnd = ::CreateWindowA("BUTTON", caption, WS_CHILD | BS_OWNERDRAW | style, 0, 0, width, height,
                                     m_parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                     ::GetModuleHandleA(nullptr), nullptr);
-        m_buttons.push_back(std::make_unique<CBmpBtn>());
-        CBmpBtn& button = *m_buttons.back();
+        auto owned = std::make_unique<Button>();
+        Button& button = *owned;
+        m_buttons.push_back(std::move(owned));
         button.SubclassWindow(hWnd);
         // A first paint reads the caption, as showing the button would.
         Canvas scratch(width, height, kMarker);
@@ -86,7 +88,34 @@ DRAWITEMSTRUCT Item(CBmpBtn& button, HDC dc, UINT action, UINT state, int width 
     return d;
 }
 
+// A button whose press sounds are recorded instead of played.
+class RecordingBmpBtn : public CBmpBtn {
+public:
+    std::vector<std::string> played;
+
+protected:
+    void PlayWave(const std::string& file) override { played.push_back(file); }
+};
+
 } // namespace
+
+TEST(BmpBtn, PressPlaysItsSound)
+{
+    ButtonHost host;
+    Canvas canvas(100, 17, kMarker);
+    auto& push = host.Add<RecordingBmpBtn>(300, "C:Next~w:click");
+    auto& quiet = host.Add<RecordingBmpBtn>(301, "C:Quiet");
+    auto& repeat = host.Add<RecordingBmpBtn>(302, "T:Su1~w:click");
+    for (RecordingBmpBtn* b : {&push, &quiet, &repeat}) {
+        DRAWITEMSTRUCT press = Item(*b, canvas.dc(), ODA_SELECT, ODS_SELECTED | ODS_FOCUS);
+        b->DrawItem(&press);
+        DRAWITEMSTRUCT release = Item(*b, canvas.dc(), ODA_SELECT, ODS_FOCUS);
+        b->DrawItem(&release);
+    }
+    EXPECT_EQ(push.played, std::vector<std::string>{"click.wav"});
+    EXPECT_TRUE(quiet.played.empty());
+    EXPECT_TRUE(repeat.played.empty());   // a repeat button notifies instead
+}
 
 TEST(BmpBtn, CreatableByName)
 {
