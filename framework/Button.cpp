@@ -65,7 +65,7 @@ LRESULT CButton::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CButton::Default()
 {
-    return DefWindowProc(m_currentMessage, m_currentWParam, m_currentLParam);
+    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
 }
 
 LRESULT CALLBACK CButton::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -78,20 +78,11 @@ LRESULT CALLBACK CButton::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, L
         self->UnsubclassWindow();
         return ::CallWindowProcA(super, hWnd, message, wParam, lParam);
     }
-    // Handlers nest: the button's own processing sends messages back to it.
-    UINT savedMessage = self->m_currentMessage;
-    WPARAM savedW = self->m_currentWParam;
-    LPARAM savedL = self->m_currentLParam;
-    self->m_currentMessage = message;
-    self->m_currentWParam = wParam;
-    self->m_currentLParam = lParam;
+    CMessageScope scope(self->m_current, message, wParam, lParam);
     LRESULT result = AfxGuard<LRESULT>(0, [&] { return self->WindowProc(message, wParam, lParam); });
     // The object may have let go of the window meanwhile.
-    if (FromHandlePermanent(hWnd) == self) {
-        self->m_currentMessage = savedMessage;
-        self->m_currentWParam = savedW;
-        self->m_currentLParam = savedL;
-    }
+    if (FromHandlePermanent(hWnd) != self)
+        scope.Forget();
     return result;
 }
 

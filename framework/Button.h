@@ -45,9 +45,7 @@ private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     WNDPROC m_pfnSuper = nullptr;
-    UINT m_currentMessage = 0;
-    WPARAM m_currentWParam = 0;
-    LPARAM m_currentLParam = 0;
+    CurrentMessage m_current;
 };
 
 // For a parent's WM_DRAWITEM: when the item is a button with an object

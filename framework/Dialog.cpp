@@ -127,7 +127,7 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CDialog::Default()
 {
-    return ::CallWindowProcA(m_pfnSuper, m_hWnd, m_currentMessage, m_currentWParam, m_currentLParam);
+    return ::CallWindowProcA(m_pfnSuper, m_hWnd, m_current.message, m_current.wParam, m_current.lParam);
 }
 
 BOOL CDialog::InitDialog()
@@ -180,16 +180,6 @@ LRESULT CALLBACK CDialog::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, L
         self->m_hWnd = nullptr;
         return ::CallWindowProcA(super, hWnd, message, wParam, lParam);
     }
-    // Handlers can nest (a message sent while another is handled).
-    UINT savedMessage = self->m_currentMessage;
-    WPARAM savedW = self->m_currentWParam;
-    LPARAM savedL = self->m_currentLParam;
-    self->m_currentMessage = message;
-    self->m_currentWParam = wParam;
-    self->m_currentLParam = lParam;
-    LRESULT result = AfxGuard<LRESULT>(0, [&] { return self->WindowProc(message, wParam, lParam); });
-    self->m_currentMessage = savedMessage;
-    self->m_currentWParam = savedW;
-    self->m_currentLParam = savedL;
-    return result;
+    CMessageScope scope(self->m_current, message, wParam, lParam);
+    return AfxGuard<LRESULT>(0, [&] { return self->WindowProc(message, wParam, lParam); });
 }

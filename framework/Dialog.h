@@ -62,7 +62,5 @@ private:
     BOOL InitDialog();
 
     WNDPROC m_pfnSuper = nullptr;
-    UINT m_currentMessage = 0;
-    WPARAM m_currentWParam = 0;
-    LPARAM m_currentLParam = 0;
+    CurrentMessage m_current;
 };

@@ -23,3 +23,33 @@ public:
 };
 
 std::string GetWindowTextString(HWND hWnd);
+
+// The message a subclassed window is handling, so that Default() can pass
+// it on. Handlers nest (a handler's own calls send messages back), so each
+// one keeps the outer message and puts it back when it ends.
+struct CurrentMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+class CMessageScope {
+public:
+    CMessageScope(CurrentMessage& slot, UINT message, WPARAM wParam, LPARAM lParam) : m_slot(&slot), m_saved(slot)
+    {
+        slot = {message, wParam, lParam};
+    }
+    ~CMessageScope()
+    {
+        if (m_slot)
+            *m_slot = m_saved;
+    }
+    CMessageScope(const CMessageScope&) = delete;
+    CMessageScope& operator=(const CMessageScope&) = delete;
+    // The object let go of its window while handling: nothing to put back.
+    void Forget() { m_slot = nullptr; }
+
+private:
+    CurrentMessage* m_slot;
+    CurrentMessage m_saved;
+};
