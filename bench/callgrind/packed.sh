@@ -5,33 +5,11 @@
 # member, divided by the 204800 bytes of original data.
 # Usage: packed.sh NATIVE_BUILD_DIR RESULTS_DIR
 set -euo pipefail
-build=$1
-out=$2/packed
-tool=$build/tools/setuptool
-size=204800
-if ! command -v valgrind >/dev/null; then
-  echo "packed: valgrind not found, skipped"
-  exit 0
-fi
-src=
-for f in /usr/bin/bash /bin/bash /usr/bin/ls; do
-  if [ -r "$f" ]; then src=$f; break; fi
-done
-if [ -z "$src" ]; then
-  echo "packed: no executable to measure on, skipped"
-  exit 0
-fi
-rm -rf "$out"
+name=packed
+. "$(dirname "$0")/common.sh" "$@"
 mkdir -p "$out/full" "$out/empty"
 head -c $size "$src" > "$out/full/member.bin"
 : > "$out/empty/member.bin"
-
-# Total instructions of one command under callgrind.
-count() {
-  local log=$out/callgrind.log
-  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" >/dev/null 2>"$log"
-  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$log" | tail -1
-}
 
 printf '%-8s %12s %12s %9s\n' "codec" "decode i/B" "encode i/B" "ratio"
 for codec in lzss huff lzw; do

@@ -4,33 +4,10 @@
 # executable, less the same runs on an empty file, divided by 204800.
 # Usage: qj10.sh NATIVE_BUILD_DIR RESULTS_DIR
 set -euo pipefail
-build=$1
-out=$2/qj10
-tool=$build/tools/setuptool
-size=204800
-if ! command -v valgrind >/dev/null; then
-  echo "qj10: valgrind not found, skipped"
-  exit 0
-fi
-src=
-for f in /usr/bin/bash /bin/bash /usr/bin/ls; do
-  if [ -r "$f" ]; then src=$f; break; fi
-done
-if [ -z "$src" ]; then
-  echo "qj10: no executable to measure on, skipped"
-  exit 0
-fi
-rm -rf "$out"
-mkdir -p "$out"
+name=qj10
+. "$(dirname "$0")/common.sh" "$@"
 head -c $size "$src" > "$out/full.bin"
 : > "$out/empty.bin"
-
-# Total instructions of one command under callgrind.
-count() {
-  local log=$out/callgrind.log
-  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" >/dev/null 2>"$log"
-  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$log" | tail -1
-}
 
 for case in full empty; do
   count "$tool" compress "$out/$case.bin" "$out/$case.qj10" > "$out/compress-$case"
