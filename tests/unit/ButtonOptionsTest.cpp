@@ -1,8 +1,10 @@
-// The bitmap button's option language on caption strings, with a button
-// whose cursor and string resources are a table.
+// The bitmap button's option language and the panel style it fills, with a
+// button whose cursor and string resources are a table.
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -16,14 +18,14 @@ public:
     std::map<int, std::string> strings;
     std::vector<std::string> cursorLoads;
     std::vector<int> stringLoads;
-    bool cursorLoads_ok = true;
+    bool cursorLoadsOk = true;
     bool cursor = false;
 
     bool HasCursor() const override { return cursor; }
     void LoadButtonCursor(const std::string& name) override
     {
         cursorLoads.push_back(name);
-        cursor = cursorLoads_ok;
+        cursor = cursorLoadsOk;
     }
     std::string LoadStyleText(int id) override
     {
@@ -33,217 +35,123 @@ public:
     }
 };
 
-struct Parsed {
-    BTNOPTIONS options;
-    PANELSTYLE style = GetButtonStartStyle();
-};
+bool SameStyle(const PANELSTYLE& a, const PANELSTYLE& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-Parsed Parse(FakeButton& button, const std::string& caption)
+// Everything one caption sets, by key: the options, the button's members,
+// the style's fields s0..s15 (colours in hex), "same" when the style is the
+// start style, and the style strings loaded.
+std::map<std::string, std::string> ParseFields(FakeButton& b, const std::string& caption)
 {
-    Parsed p;
-    ParseCaptionText(caption, button, p.options, p.style);
-    return p;
+    BTNOPTIONS o;
+    PANELSTYLE s = GetButtonStartStyle();
+    b.stringLoads.clear();
+    ParseCaptionText(caption, b, o, s);
+    auto ch = [](char c) { return c ? std::string(1, c) : std::string(); };
+    std::map<std::string, std::string> f = {
+        {"text", o.strText}, {"up", o.strUpBitmap}, {"down", o.strDownBitmap}, {"dis", o.strDisabledBitmap},
+        {"font", o.strFont}, {"J", ch(o.chJustify)}, {"A", ch(o.chBitmapAlign)}, {"B", ch(o.chBorder)},
+        {"T", ch(o.chTile)}, {"type", ch(b.m_chType)}, {"state", ch(b.m_chState)}, {"wave", b.m_strWave},
+        {"s15", s.szDisabledText}, {"same", SameStyle(s, GetButtonStartStyle()) ? "1" : "0"}};
+    const std::int32_t* field = &s.crFace;
+    for (int i = 0; i < 15; ++i) {
+        char text[16];
+        bool colour = i <= 5 || i == 8;
+        std::snprintf(text, sizeof text, colour ? "%06X" : "%d", static_cast<unsigned>(field[i]));
+        f["s" + std::to_string(i)] = colour ? text : std::to_string(field[i]);
+    }
+    for (int id : b.stringLoads)
+        f["loads"] += std::to_string(id) + ";";
+    return f;
 }
 
-bool SameStyle(const PANELSTYLE& a, const PANELSTYLE& b)
+// Rows of a caption and "key=value|key=value" that it must give, parsed in
+// order on one button (the sound and the type outlive a caption).
+void ExpectCaptions(FakeButton& b, const std::vector<std::pair<std::string, std::string>>& rows)
 {
-    return std::memcmp(&a, &b, sizeof a) == 0;
+    for (const auto& [caption, expected] : rows) {
+        auto f = ParseFields(b, caption);
+        std::string rest = expected;
+        while (!rest.empty()) {
+            std::size_t bar = rest.find('|');
+            std::string item = rest.substr(0, bar);
+            rest = bar == std::string::npos ? "" : rest.substr(bar + 1);
+            std::size_t eq = item.find('=');
+            EXPECT_EQ(f[item.substr(0, eq)], item.substr(eq + 1)) << "caption \"" << caption << "\", " << item;
+        }
+    }
 }
 
 } // namespace
 
-TEST(ButtonOptions, PlainCaptionsAndTheColonRule)
+TEST(ButtonOptions, CaptionsTable)
 {
     FakeButton b;
-    Parsed p = Parse(b, "Next");
-    EXPECT_EQ(p.options.strText, "Next");
-    EXPECT_EQ(b.m_chType, 'P');
-    EXPECT_TRUE(SameStyle(p.style, GetButtonStartStyle()));
-    EXPECT_EQ(p.style.szDisabledText[0], '8');
+    ExpectCaptions(b, {
+        {"Next", "text=Next|type=P|same=1|s15=8"},
+        // A colon makes it options: "Time" is the type key with " 5" as value.
+        {"Time: 5", "text=|type= "},
+        {"Next", "type=P"},
+        {"C:Next~U:next.bmp~D:nextdown.bmp~w:click", "text=Next|up=next.bmp|down=nextdown.bmp|dis=|wave=click.wav"},
+        {"C:Other", "wave=click.wav"},   // without "w" the sound stays
+        // A last value holding ":" is read again as options; "~" ends it.
+        {"w:C:\\snd\\ding", "wave=C:\\snd\\ding.wav|text=\\snd\\ding"},
+        {"w:C:\\snd\\ding~", "wave=C:\\snd\\ding.wav|text="},
+        // Keys are one character, case-sensitive; "c2" is the style key with value "x".
+        {"Caption:Hello~Z:zz~c2:x~Up:u.bmp~P:p.bmp", "text=Hello|up=u.bmp|dis=p.bmp|loads=0;"},
+        {":abc~J:~B:Rx~N:1~C:", "J=|A=R|T=1|text="},
+        // Border style and its digits; a short value sets only what it has.
+        {"S:D2621", "B=D|s11=2|s13=6|s12=2|s14=1"},
+        {"S:D3905", "s11=3|s13=9|s12=0|s14=5"},
+        {"S:D9", "s11=9|s13=6|s12=2|s14=1"},
+        {"S:T1234", "B=T|s11=2"},
+        {"W:R255G128B0", "s0=0080FF"},
+        {"W:R511 G -1B 2x", "s0=02FFFF"},
+        {"W:R10", "s0=0A0A0A"},   // missing letters reread the rest
+        {"W:9", "s0=0000FF"},
+        {"W:F", "s0=FFFFFF"},
+        {"L:0~O:0~o:-3~d:C", "s11=0|s14=0|s9=-3|s10=-3|s15=C"},
+        {"F:Default", "font=16,0,0,Arial"},
+        {"F:dialog", "font=-11,0,0,Arial"},
+        {"F:12,1,0,Courier New", "font=12,1,0,Courier New"},
+        // Numbered fields: "n#value", the whole text when there is no "#".
+        {"f:15#7", "s15=7"},
+        {"f:16#3", "same=1"},
+        {"f:-1#3", "same=1"},
+        {"f:junk", "s0=FFFFFF"},
+        {"f:2#9", "s2=0000FF"},
+        {"f:8#4", "s8=800000"},
+        {"f:6#-5", "s6=-5"},
+        {"f:13#40", "s13=40"},
+        {"f:14#0", "s14=0"},
+        {"f:12", "s12=12"},
+        {"f:15#123456789", "s15=1234567"},
+        {"f:15#", "s15="},
+        {"f:00000000005#9", "s5=0000FF"},
+        {"f:000000000005#9", "same=1"},   // a field number of twelve characters
+        // Types and their shortcuts.
+        {"T:Sa5", "type=S|up==sa|down==saH|dis==saD|state=5|s14=0|s11=0"},
+        {"T:Su", "state="},
+        {"T:S", "up==s|down==sH"},
+        {"s:C~C:Check", "type=C|up==C|down==T|dis==L|s11=0|A=L|J=L|s6=19"},
+        {"s:T", "down==F"},
+        {"s:R", "type=R|up==U|down==D|dis==P|s6=19"},
+        {"s:G", "B=R|J=G|s15=0"},
+        {"s:B", "s15=C"},
+        {"s:L", "s11=0|s14=0|J=L|s15=0"},
+        {"s:H", "T=1|dis==HP"},
+        {"s:P", "dis==VP"},
+        {"s:V", "B=D|s11=1|s12=1|s13=1|s14=0"},
+        {"s:x", "same=1|type=P"},
+    });
 
-    // A colon makes it options: "Time" is the type key with " 5" as value.
-    p = Parse(b, "Time: 5");
-    EXPECT_EQ(p.options.strText, "");
-    EXPECT_EQ(b.m_chType, ' ');
-
-    // Every parse rewrites the type.
-    Parse(b, "Next");
-    EXPECT_EQ(b.m_chType, 'P');
-
-    p = Parse(b, "C:Next~U:next.bmp~D:nextdown.bmp~w:click");
-    EXPECT_EQ(p.options.strText, "Next");
-    EXPECT_EQ(p.options.strUpBitmap, "next.bmp");
-    EXPECT_EQ(p.options.strDownBitmap, "nextdown.bmp");
-    EXPECT_EQ(p.options.strDisabledBitmap, "");
-    EXPECT_EQ(b.m_strWave, "click.wav");
-
-    // A caption without "w" keeps the sound; one with it replaces it.
-    Parse(b, "C:Other");
-    EXPECT_EQ(b.m_strWave, "click.wav");
-
-    // A last value holding ":" is read again as options; "~" ends it.
-    p = Parse(b, "w:C:\\snd\\ding");
-    EXPECT_EQ(b.m_strWave, "C:\\snd\\ding.wav");
-    EXPECT_EQ(p.options.strText, "\\snd\\ding");
-    p = Parse(b, "w:C:\\snd\\ding~");
-    EXPECT_EQ(b.m_strWave, "C:\\snd\\ding.wav");
-    EXPECT_EQ(p.options.strText, "");
-
-    // Keys are one character, case-sensitive; unknown ones are skipped.
-    p = Parse(b, "Caption:Hello~Z:zz~c2:x~Up:u.bmp~P:p.bmp");
-    EXPECT_EQ(p.options.strText, "Hello");
-    EXPECT_EQ(p.options.strUpBitmap, "u.bmp");
-    EXPECT_EQ(p.options.strDisabledBitmap, "p.bmp");
-    EXPECT_EQ(b.stringLoads, std::vector<int>{0});   // "c2" is the style key with value "x"
-
-    // An empty key token and empty values.
-    p = Parse(b, ":abc~J:~B:Rx~N:1~C:");
-    EXPECT_EQ(p.options.chJustify, '\0');
-    EXPECT_EQ(p.options.chBitmapAlign, 'R');
-    EXPECT_EQ(p.options.chTile, '1');
-    EXPECT_EQ(p.options.strText, "");
-}
-
-TEST(ButtonOptions, StyleKeys)
-{
-    FakeButton b;
-    Parsed p = Parse(b, "S:D2621");
-    EXPECT_EQ(p.options.chBorder, 'D');
-    EXPECT_EQ(p.style.nOuterWidth, 2);
-    EXPECT_EQ(p.style.nGap, 6);
-    EXPECT_EQ(p.style.nInnerWidth, 2);
-    EXPECT_EQ(p.style.bFrame, 1);
-    p = Parse(b, "S:D3905");
-    EXPECT_EQ(p.style.nOuterWidth, 3);
-    EXPECT_EQ(p.style.nGap, 9);
-    EXPECT_EQ(p.style.nInnerWidth, 0);
-    EXPECT_EQ(p.style.bFrame, 5);
-    // A short value sets only the fields it has digits for.
-    p = Parse(b, "S:D9");
-    EXPECT_EQ(p.style.nOuterWidth, 9);
-    EXPECT_EQ(p.style.nGap, 6);
-    EXPECT_EQ(p.style.nInnerWidth, 2);
-    EXPECT_EQ(p.style.bFrame, 1);
-    p = Parse(b, "S:T1234");
-    EXPECT_EQ(p.options.chBorder, 'T');
-    EXPECT_EQ(p.style.nOuterWidth, 2);
-
-    EXPECT_EQ(Parse(b, "W:R255G128B0").style.crFace, 0x0080FF);
-    EXPECT_EQ(Parse(b, "W:R511 G -1B 2x").style.crFace, 0x02FFFF);
-    EXPECT_EQ(Parse(b, "W:R10").style.crFace, 0x0A0A0A);   // missing letters reread the rest
-    EXPECT_EQ(Parse(b, "W:9").style.crFace, 0x0000FF);
-    EXPECT_EQ(Parse(b, "W:F").style.crFace, 0xFFFFFF);
-
-    p = Parse(b, "L:0~O:0~o:-3~d:C");
-    EXPECT_EQ(p.style.nOuterWidth, 0);
-    EXPECT_EQ(p.style.bFrame, 0);
-    EXPECT_EQ(p.style.nShadowX, -3);
-    EXPECT_EQ(p.style.nShadowY, -3);
-    EXPECT_EQ(p.style.szDisabledText[0], 'C');
-
-    EXPECT_EQ(Parse(b, "F:Default").options.strFont, "16,0,0,Arial");
-    EXPECT_EQ(Parse(b, "F:dialog").options.strFont, "-11,0,0,Arial");
-    EXPECT_EQ(Parse(b, "F:12,1,0,Courier New").options.strFont, "12,1,0,Courier New");
-}
-
-TEST(ButtonOptions, NumberedFields)
-{
-    FakeButton b;
-    PANELSTYLE start = GetButtonStartStyle();
-    PANELSTYLE p = Parse(b, "f:15#7").style;
-    EXPECT_STREQ(p.szDisabledText, "7");
-    EXPECT_TRUE(SameStyle(Parse(b, "f:16#3").style, start));
-    EXPECT_TRUE(SameStyle(Parse(b, "f:-1#3").style, start));
-    EXPECT_EQ(Parse(b, "f:junk").style.crFace, 0xFFFFFF);   // number 0, value "junk"
-    EXPECT_EQ(Parse(b, "f:2#9").style.crOuterBottomRight, 0x0000FF);
-    EXPECT_EQ(Parse(b, "f:8#4").style.crShadow, 0x800000);
-    EXPECT_EQ(Parse(b, "f:6#-5").style.nTextX, -5);
-    EXPECT_EQ(Parse(b, "f:13#40").style.nGap, 40);
-    EXPECT_EQ(Parse(b, "f:14#0").style.bFrame, 0);
-    // Without "#" the whole text is both number and value.
-    EXPECT_EQ(Parse(b, "f:12").style.nInnerWidth, 12);
-    // Field 15 keeps at most seven characters; an empty one clears the code.
-    EXPECT_STREQ(Parse(b, "f:15#123456789").style.szDisabledText, "1234567");
-    EXPECT_STREQ(Parse(b, "f:15#").style.szDisabledText, "");
-    // A field number of more than eleven characters changes nothing.
-    EXPECT_EQ(Parse(b, "f:00000000005#9").style.crText, 0x0000FF);
-    EXPECT_TRUE(SameStyle(Parse(b, "f:000000000005#9").style, start));
-}
-
-TEST(ButtonOptions, TypesAndShortcuts)
-{
-    FakeButton b;
-    Parsed p = Parse(b, "T:Sa5");
-    EXPECT_EQ(b.m_chType, 'S');
-    EXPECT_EQ(p.options.strUpBitmap, "=sa");
-    EXPECT_EQ(p.options.strDownBitmap, "=saH");
-    EXPECT_EQ(p.options.strDisabledBitmap, "=saD");
-    EXPECT_EQ(b.m_chState, '5');
-    EXPECT_EQ(RepeatInterval(b.m_chState), 500);
-    EXPECT_EQ(p.style.bFrame, 0);
-    EXPECT_EQ(p.style.nOuterWidth, 0);
-
-    // No interval digit: the interval is 0, never negative.
-    p = Parse(b, "T:Su");
-    EXPECT_EQ(b.m_chState, '\0');
-    EXPECT_EQ(RepeatInterval(b.m_chState), 0);
-    p = Parse(b, "T:S");
-    EXPECT_EQ(p.options.strUpBitmap, "=s");
-    EXPECT_EQ(p.options.strDownBitmap, "=sH");
-    EXPECT_EQ(RepeatInterval('0'), 0);
+    // A repeat button's interval digit; other types keep the state.
+    EXPECT_EQ(RepeatInterval('5'), 500);
+    EXPECT_EQ(RepeatInterval('\0'), 0);
     EXPECT_EQ(RepeatInterval('9'), 900);
     EXPECT_EQ(RepeatInterval('\xff'), 0);
     EXPECT_EQ(RepeatInterval('a'), 4900);
-
-    // Other types keep the state and store the character as it is.
     b.m_chState = 'C';
-    p = Parse(b, "T:Ix");
-    EXPECT_EQ(b.m_chType, 'I');
-    EXPECT_EQ(b.m_chState, 'C');
-    EXPECT_EQ(p.options.strUpBitmap, "");
-
-    p = Parse(b, "s:C~C:Check");
-    EXPECT_EQ(b.m_chType, 'C');
-    EXPECT_EQ(p.options.strUpBitmap, "=C");
-    EXPECT_EQ(p.options.strDownBitmap, "=T");
-    EXPECT_EQ(p.options.strDisabledBitmap, "=L");
-    EXPECT_EQ(p.style.nOuterWidth, 0);
-    EXPECT_EQ(p.options.chBitmapAlign, 'L');
-    EXPECT_EQ(p.options.chJustify, 'L');
-    EXPECT_EQ(p.style.nTextX, 19);
-    EXPECT_EQ(Parse(b, "s:T").options.strDownBitmap, "=F");
-
-    p = Parse(b, "s:R");
-    EXPECT_EQ(b.m_chType, 'R');
-    EXPECT_EQ(p.options.strUpBitmap + p.options.strDownBitmap + p.options.strDisabledBitmap, "=U=D=P");
-    EXPECT_EQ(p.style.nTextX, 19);
-
-    p = Parse(b, "s:G");
-    EXPECT_EQ(p.options.chBorder, 'R');
-    EXPECT_EQ(p.options.chJustify, 'G');
-    EXPECT_EQ(p.style.szDisabledText[0], '0');
-    EXPECT_EQ(Parse(b, "s:B").style.szDisabledText[0], 'C');
-
-    p = Parse(b, "s:L");
-    EXPECT_EQ(p.style.nOuterWidth + p.style.bFrame, 0);
-    EXPECT_EQ(p.options.chJustify, 'L');
-    EXPECT_EQ(p.style.szDisabledText[0], '0');
-
-    p = Parse(b, "s:H");
-    EXPECT_EQ(p.options.chTile, '1');
-    EXPECT_EQ(p.options.strDisabledBitmap, "=HP");
-    EXPECT_EQ(Parse(b, "s:P").options.strDisabledBitmap, "=VP");
-
-    p = Parse(b, "s:V");
-    EXPECT_EQ(p.options.chBorder, 'D');
-    EXPECT_EQ(p.style.nOuterWidth, 1);
-    EXPECT_EQ(p.style.nInnerWidth, 1);
-    EXPECT_EQ(p.style.nGap, 1);
-    EXPECT_EQ(p.style.bFrame, 0);
-
-    p = Parse(b, "s:x");
-    EXPECT_TRUE(SameStyle(p.style, GetButtonStartStyle()));
-    EXPECT_EQ(b.m_chType, 'P');
+    ExpectCaptions(b, {{"T:Ix", "type=I|state=C|up="}});
 }
 
 TEST(ButtonOptions, StyleStringsAndCursor)
@@ -252,87 +160,110 @@ TEST(ButtonOptions, StyleStringsAndCursor)
     b.strings[7] = "7F88F0,0,0,F,1,1,2,2,6,1";
     b.strings[8] = "9ABCDE,3,-4,0,2,5,4,1,7,0";
     b.strings[9] = "C";
-    EXPECT_TRUE(SameStyle(Parse(b, "c:7").style, GetButtonStartStyle()));
-
-    PANELSTYLE s = Parse(b, "c:8").style;
-    EXPECT_EQ(s.crFace, 0x0000FF);
-    EXPECT_EQ(s.crOuterTopLeft, 0x00FF00);
-    EXPECT_EQ(s.crOuterBottomRight, 0x00FFFF);
-    EXPECT_EQ(s.crInnerTopLeft, 0xFF0000);
-    EXPECT_EQ(s.crInnerBottomRight, 0xFF00FF);
-    EXPECT_EQ(s.crText, 0xFFFF00);
-    EXPECT_EQ(s.nTextX, 3);
-    EXPECT_EQ(s.nTextY, -4);
-    EXPECT_EQ(s.crShadow, 0);
-    EXPECT_EQ(s.nShadowX, 2);
-    EXPECT_EQ(s.nShadowY, 5);
-    EXPECT_EQ(s.nOuterWidth, 4);
-    EXPECT_EQ(s.nInnerWidth, 1);
-    EXPECT_EQ(s.nGap, 7);
-    EXPECT_EQ(s.bFrame, 0);
-    EXPECT_EQ(s.szDisabledText[0], '8');
-
-    // A string that does not exist changes nothing; a short one sets only
-    // the colours it names (and, without commas, rereads itself).
-    EXPECT_TRUE(SameStyle(Parse(b, "c:500").style, GetButtonStartStyle()));
-    s = Parse(b, "c:9").style;
-    EXPECT_EQ(s.crFace, 0xFF0000);
-    EXPECT_EQ(s.crOuterTopLeft, 0xFFFFFF);
-    EXPECT_EQ(s.crText, 0);
+    ExpectCaptions(b, {
+        {"c:7", "same=1|loads=7;"},
+        {"c:8", "s0=0000FF|s1=00FF00|s2=00FFFF|s3=FF0000|s4=FF00FF|s5=FFFF00|s6=3|s7=-4|s8=000000|s9=2|s10=5|"
+                "s11=4|s12=1|s13=7|s14=0|s15=8"},
+        {"c:500", "same=1"},   // no such string: nothing changes
+        // A short one sets only the colours it names (and, without commas, rereads itself).
+        {"c:9", "s0=FF0000|s1=FFFFFF|s5=000000"},
+    });
     PANELSTYLE direct = GetButtonStartStyle();
     EXPECT_EQ(LoadStyleString(b, 500, direct), 0);
     EXPECT_EQ(LoadStyleString(b, 8, direct), 1);
     EXPECT_EQ(direct.nGap, 7);
 
     // The cursor loads once; a failed load is tried again.
-    b.cursorLoads_ok = false;
-    Parse(b, "u:missing");
-    b.cursorLoads_ok = true;
-    Parse(b, "u:hand");
-    Parse(b, "u:other~C:x");
+    b.cursorLoadsOk = false;
+    ParseFields(b, "u:missing");
+    b.cursorLoadsOk = true;
+    ParseFields(b, "u:hand");
+    ParseFields(b, "u:other~C:x");
     EXPECT_EQ(b.cursorLoads, (std::vector<std::string>{"missing", "hand"}));
 }
 
 TEST(ButtonOptions, LongInputStaysInsideTheBuffers)
 {
     FakeButton b;
-    // Captions are read to 254 characters.
-    std::string plain(300, 'x');
-    EXPECT_EQ(Parse(b, plain).options.strText, std::string(kMaxCaption, 'x'));
-    // Values are cut to 199, and the cut applies after the caption's limit.
-    Parsed p = Parse(b, "C:" + std::string(250, 'y'));
-    EXPECT_EQ(p.options.strText, std::string(kMaxOptionToken, 'y'));
-    p = Parse(b, std::string(230, 'C') + ":abc~U:u");
-    EXPECT_EQ(p.options.strText, "abc");
-    EXPECT_EQ(p.options.strUpBitmap, "u");
-    // A sound name at the limit still gets its extension.
-    Parse(b, "w:" + std::string(240, 'w'));
-    EXPECT_EQ(b.m_strWave, std::string(kMaxOptionToken, 'w') + ".wav");
-    // An option beyond the 254th character is not seen.
-    p = Parse(b, "C:a~" + std::string(248, 'z') + "~U:late");
-    EXPECT_EQ(p.options.strUpBitmap, "");
+    // Captions are read to 254 characters, values cut to 199 after that.
+    ExpectCaptions(b, {
+        {std::string(300, 'x'), "text=" + std::string(kMaxCaption, 'x')},
+        {"C:" + std::string(250, 'y'), "text=" + std::string(kMaxOptionToken, 'y')},
+        {std::string(230, 'C') + ":abc~U:u", "text=abc|up=u"},
+        // A sound name at the limit still gets its extension.
+        {"w:" + std::string(240, 'w'), "wave=" + std::string(kMaxOptionToken, 'w') + ".wav"},
+        // An option beyond the 254th character is not seen.
+        {"C:a~" + std::string(248, 'z') + "~U:late", "up="},
+    });
     // Style strings are read to 254 characters.
     b.strings[3] = "000000,1,1,0,1,1,1,1,1," + std::string(260, '5');
-    EXPECT_EQ(Parse(b, "c:3").style.bFrame, 2147483647);
+    ExpectCaptions(b, {{"c:3", "s14=2147483647"}});
 }
 
 TEST(ButtonOptions, FitSizeKeepsProportions)
 {
-    int w = 13, h = 13;
-    EXPECT_EQ(FitSize(w, h, 13, 14), 1);   // width may equal, height must be less
-    EXPECT_EQ(w * 100 + h, 1313);
-    EXPECT_EQ(FitSize(w, h, 20, 13), 0);   // same size back when the height only touches
-    EXPECT_EQ(w * 100 + h, 1313);
-    w = 40, h = 20;
-    EXPECT_EQ(FitSize(w, h, 20, 30), 0);   // too wide: scaled to the width
-    EXPECT_EQ(w * 100 + h, 2010);
-    w = 20, h = 40;
-    EXPECT_EQ(FitSize(w, h, 30, 20), 0);   // too high: scaled to the height
-    EXPECT_EQ(w * 100 + h, 1020);
-    w = 100000, h = 100000;
-    EXPECT_EQ(FitSize(w, h, 30000, 40000), 0);
-    EXPECT_EQ(w, 30000);
-    EXPECT_EQ(h, 30000);
-    w = 0, h = 5;
-    EXPECT_EQ(FitSize(w, h, 1, 1), 1);
+    const struct {
+        int w, h, roomW, roomH, fits, toW, toH;
+    } rows[] = {
+        {13, 13, 13, 14, 1, 13, 13},   // width may equal, height must be less
+        {13, 13, 20, 13, 0, 13, 13},   // same size back when the height only touches
+        {40, 20, 20, 30, 0, 20, 10},   // too wide: scaled to the width
+        {20, 40, 30, 20, 0, 10, 20},   // too high: scaled to the height
+        {100000, 100000, 30000, 40000, 0, 30000, 30000},
+        {0, 5, 1, 1, 1, 0, 5},
+    };
+    for (const auto& r : rows) {
+        int w = r.w, h = r.h;
+        EXPECT_EQ(FitSize(w, h, r.roomW, r.roomH), r.fits) << r.w << "x" << r.h;
+        EXPECT_EQ(w * 1000000 + h, r.toW * 1000000 + r.toH) << r.w << "x" << r.h;
+    }
+}
+
+TEST(PanelStyle, ColourCodesDefaultsDecimalsAndFonts)
+{
+    const char codes[] = "0123456789ABCDEG";
+    const std::int32_t colours[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                                    0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
+                                    0xFF0000, 0xFF00FF, 0xFFFF00, 0x02F0CAA6};
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(ColorFromCode(codes[i]), colours[i]) << codes[i];
+    for (char other : {'F', 'g', 'a', 'c', ' ', '\0', '\xff', '-'})
+        EXPECT_EQ(ColorFromCode(other), 0xFFFFFF) << static_cast<int>(other);
+    const PANELSTYLE expected = {0xC0C0C0, 0xFFFFFF, 0x808080, 0x808080, 0xFFFFFF, 0, 0, 0, 0xFFFFFF,
+                                 1, 1, 2, 2, 6, 1, {}};
+    EXPECT_TRUE(SameStyle(GetDefaultPanelStyle(), expected));
+
+    const std::pair<const char*, std::int32_t> decimals[] = {
+        {" \t-12x", -12}, {"+7", 7}, {"", 0}, {"abc", 0}, {"- 5", 0}, {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX}, {"-2147483648", INT_MIN}, {"-999999999999999999999999", INT_MIN},
+        {"999999999999999999999999", INT_MAX}};
+    for (auto [text, value] : decimals)
+        EXPECT_EQ(ReadDecimal(text), value) << text;
+
+    // Missing fields read the rest again; empty fields are not "0"; the
+    // face keeps later commas and is cut; the text is consumed to its face.
+    const struct {
+        std::string spec;
+        std::int32_t height, weight;
+        bool italic;
+        std::string face;
+    } fonts[] = {
+        {"-11,1,1,Arial", -11, 700, true, "Arial"},
+        {"16,0,0,Times New Roman", 16, 0, false, "Times New Roman"},
+        {"16", 16, 700, true, "16"},
+        {"16,0", 16, 0, false, "0"},
+        {",,,A,B", 0, 700, true, "A,B"},
+        {"1,0,0," + std::string(100, 'x'), 1, 0, false, std::string(kMaxFaceName, 'x')},
+    };
+    for (const auto& row : fonts) {
+        std::string spec = row.spec;
+        FONTSPEC f = ReadFontSpec(spec);
+        EXPECT_EQ(f.nHeight, row.height) << row.spec;
+        EXPECT_EQ(f.nWeight, row.weight) << row.spec;
+        EXPECT_EQ(f.bItalic, row.italic) << row.spec;
+        EXPECT_EQ(f.strFace, row.face) << row.spec;
+        if (row.face.size() < kMaxFaceName) {
+            EXPECT_EQ(spec, row.face) << row.spec;
+        }
+    }
 }
