@@ -16,16 +16,24 @@ CSetupScript Parsed(const std::string& text)
     return script;
 }
 
-bool Has(const CSetupScript& s, const std::string& section, const std::string& key, const std::string& value)
-{
-    std::string out;
-    return s.GetString(section, key, out) && out == value;
-}
+// Each row: section, key and its value, or nullptr for a key that must be
+// missing (and leave the output empty).
+struct Entry {
+    std::string section, key;
+    const char* value;
+};
 
-bool Missing(const CSetupScript& s, const std::string& section, const std::string& key)
+void ExpectEntries(const CSetupScript& s, const std::vector<Entry>& rows)
 {
-    std::string out = "x";
-    return !s.GetString(section, key, out) && out.empty();
+    for (const Entry& e : rows) {
+        std::string out = "x";
+        bool found = s.GetString(e.section, e.key, out);
+        if (e.value) {
+            EXPECT_TRUE(found && out == e.value) << "[" << e.section << "] " << e.key << " = \"" << out << "\"";
+        } else {
+            EXPECT_TRUE(!found && out.empty()) << "[" << e.section << "] " << e.key << " should be missing";
+        }
+    }
 }
 
 } // namespace
@@ -42,16 +50,11 @@ TEST(SetupScript, NamesAndValuesAreTakenExactly)
         "Name=lower\r\n"
         "[ Spaced ]\r\n"
         "k=v\r\n");
-    EXPECT_TRUE(Missing(s, "General", "Title"));
-    EXPECT_TRUE(Has(s, "General", "Title ", " Setup"));
-    EXPECT_TRUE(Has(s, "General", "Name", "My App"));
-    EXPECT_TRUE(Has(s, "General", "Run", "app.exe ; start it"));
     // Blanks go from the ends of the line, not around the "=".
-    EXPECT_TRUE(Has(s, "General", "Tabbed", "\tvalue with = and #"));
-    EXPECT_TRUE(Has(s, "general", "Name", "lower"));
-    EXPECT_TRUE(Missing(s, "GENERAL", "Name"));
-    EXPECT_TRUE(Has(s, " Spaced ", "k", "v"));
-    EXPECT_TRUE(Missing(s, "Spaced", "k"));
+    ExpectEntries(s, {{"General", "Title", nullptr}, {"General", "Title ", " Setup"}, {"General", "Name", "My App"},
+                      {"General", "Run", "app.exe ; start it"}, {"General", "Tabbed", "\tvalue with = and #"},
+                      {"general", "Name", "lower"}, {"GENERAL", "Name", nullptr}, {" Spaced ", "k", "v"},
+                      {"Spaced", "k", nullptr}});
 }
 
 TEST(SetupScript, LinesThatAreSkipped)
@@ -72,15 +75,10 @@ TEST(SetupScript, LinesThatAreSkipped)
         "lost=after empty header\n"
         "[A] trailing text\n"
         "b=2\n");
-    EXPECT_TRUE(Missing(s, "A", "early"));
     EXPECT_TRUE(s.GetSections().count("\xEF\xBB\xBF" "Bom") == 0);
-    EXPECT_TRUE(Missing(s, "Bom", "bom"));
-    EXPECT_TRUE(Missing(s, "A", "a"));
-    EXPECT_TRUE(Missing(s, "A", "ab"));
-    EXPECT_TRUE(Missing(s, "A", "; comment"));
-    EXPECT_TRUE(Missing(s, "A", "  ;indented"));
-    EXPECT_TRUE(Missing(s, "", "lost"));
-    EXPECT_TRUE(Has(s, "A", "b", "2"));
+    ExpectEntries(s, {{"A", "early", nullptr}, {"Bom", "bom", nullptr}, {"A", "a", nullptr}, {"A", "ab", nullptr},
+                      {"A", "; comment", nullptr}, {"A", "  ;indented", nullptr}, {"", "lost", nullptr},
+                      {"A", "b", "2"}});
     // "ab=" made sure that its section exists; no key came of it.
     ASSERT_EQ(s.GetSections().count("A"), 1u);
     EXPECT_EQ(s.GetSections().at("A").size(), 1u);
@@ -90,9 +88,7 @@ TEST(SetupScript, LaterLinesReplaceAndRemove)
 {
     CSetupScript s = Parsed(
         "[General]\nRun=notepad.exe\nName=one\n[Other]\nx=1\n[General]\nName=two\nRun=\n");
-    EXPECT_TRUE(Missing(s, "General", "Run"));
-    EXPECT_TRUE(Has(s, "General", "Name", "two"));
-    EXPECT_TRUE(Has(s, "Other", "x", "1"));
+    ExpectEntries(s, {{"General", "Run", nullptr}, {"General", "Name", "two"}, {"Other", "x", "1"}});
 }
 
 TEST(SetupScript, TextModeLineEnds)
@@ -102,18 +98,11 @@ TEST(SetupScript, TextModeLineEnds)
     std::string text = "[S]\r\na=1\nb=2\rc=3\r\nd=4\0tail=5\r\ne=5\r\n"s;
     text += std::string("\x1A") + "f=6\r\n";
     CSetupScript s = Parsed(text);
-    EXPECT_TRUE(Has(s, "S", "a", "1"));
-    EXPECT_TRUE(Has(s, "S", "b", "2\rc=3"));
-    EXPECT_TRUE(Has(s, "S", "d", "4"));
-    EXPECT_TRUE(Missing(s, "S", "tail"));
-    EXPECT_TRUE(Has(s, "S", "e", "5"));
-    EXPECT_TRUE(Missing(s, "S", "f"));
-
-    CSetupScript last = Parsed("[S]\r\nlast=no line end");
-    EXPECT_TRUE(Has(last, "S", "last", "no line end"));
+    ExpectEntries(s, {{"S", "a", "1"}, {"S", "b", "2\rc=3"}, {"S", "d", "4"}, {"S", "tail", nullptr},
+                      {"S", "e", "5"}, {"S", "f", nullptr}});
+    ExpectEntries(Parsed("[S]\r\nlast=no line end"), {{"S", "last", "no line end"}});
     // A CR at the very end is not part of a CR LF pair.
-    CSetupScript cr = Parsed("[S]\nk=v\r");
-    EXPECT_TRUE(Has(cr, "S", "k", "v\r"));
+    ExpectEntries(Parsed("[S]\nk=v\r"), {{"S", "k", "v\r"}});
 }
 
 TEST(SetupScript, OverlongNamesSkipTheirLine)
@@ -134,15 +123,12 @@ TEST(SetupScript, OverlongNamesSkipTheirLine)
                        maxName + "=kept\n";
     s.Parse(text.data(), text.size());
     EXPECT_EQ(s.GetSections().count(longName), 0u);
-    EXPECT_TRUE(Missing(s, "Before", "under"));
-    EXPECT_TRUE(Missing(s, longName, "under"));
-    EXPECT_TRUE(Missing(s, maxName, longName));
-    EXPECT_TRUE(Has(s, maxName, maxName, "kept"));
+    ExpectEntries(s, {{"Before", "under", nullptr}, {longName, "under", nullptr}, {maxName, longName, nullptr},
+                      {maxName, maxName, "kept"}});
     EXPECT_EQ(skipped, (std::vector<int>{2, 3, 5}));
     // Values have no such limit.
     std::string big(100000, 'v');
-    CSetupScript values = Parsed("[S]\nk=" + big + "\n");
-    EXPECT_TRUE(Has(values, "S", "k", big));
+    ExpectEntries(Parsed("[S]\nk=" + big + "\n"), {{"S", "k", big.c_str()}});
 }
 
 TEST(SetupScript, AccessorsFollowTheirRules)
@@ -185,12 +171,11 @@ TEST(SetupScript, LoadMergesFilesAndReportsOpenFailure)
     ASSERT_TRUE(s.Load(first, false));
     ASSERT_TRUE(s.Load(second, false));
     EXPECT_EQ(s.GetPath(), second);
-    EXPECT_TRUE(Has(s, "General", "Title", "Second"));
-    EXPECT_TRUE(Has(s, "General", "Name", "Kept"));
+    ExpectEntries(s, {{"General", "Title", "Second"}, {"General", "Name", "Kept"}});
 
     std::string missing = dir.File("Missing.ini");
     EXPECT_FALSE(s.Load(missing, false));
-    EXPECT_TRUE(Has(s, "General", "Title", "Second"));
+    ExpectEntries(s, {{"General", "Title", "Second"}});
 
     std::string empty = dir.Write("Empty.ini", "");
     EXPECT_TRUE(s.Load(empty, false));
