@@ -1,8 +1,8 @@
 # The three archives, each with its own codec, into the destination, the
 # Windows and the system directory of the prefix: subdirectories made,
 # empty members, an existing target replaced. Then a stored Setup.aqj into
-# a destination typed with a trailing backslash, and the smallest LZSS
-# archive there is.
+# a destination typed with a trailing backslash, the smallest LZSS archive
+# there is, and only a Windows.aqj: the destination receives nothing.
 scenario() {
   scenario_begin archives 800x600
   local m="$S_DIR/medium" c="$S_PREFIX/drive_c"
@@ -25,7 +25,8 @@ scenario() {
   cmp "$S_DIR/tree/readme.txt" "$c/Dest/readme.txt"
   cmp "$S_DIR/tree/a/b/c.txt" "$c/Dest/a/b/c.txt"
   cmp "$S_DIR/tree/a/program.bin" "$c/Dest/a/program.bin"
-  [ -f "$c/Dest/a/empty.dat" ] && [ ! -s "$c/Dest/a/empty.dat" ]
+  [ -f "$c/Dest/a/empty.dat" ]
+  [ ! -s "$c/Dest/a/empty.dat" ]
   cmp "$S_DIR/win/qjtest.ini" "$c/windows/qjtest.ini"
   cmp "$S_DIR/sys/qjtest.dll" "$c/windows/system32/qjtest.dll"
 
@@ -42,4 +43,13 @@ scenario() {
   through_destination 'C:\Small'
   wait_setup_exit
   [ "$(cat "$c/Small/a.txt")" = abababab ]
+
+  rm "$m/Setup.aqj"
+  printf 'windows file' >"$S_DIR/win/only.txt"
+  setuptool pack "$m/Windows.aqj" -m lzw -C "$S_DIR" win
+  start_setup
+  through_destination 'C:\Untouched'
+  wait_setup_exit
+  [ "$(cat "$c/windows/only.txt")" = "windows file" ]
+  [ ! -e "$c/Untouched" ]
 }

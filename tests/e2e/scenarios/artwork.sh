@@ -1,8 +1,9 @@
 # The background artwork: App.bmp at (10, 10) and Company.bmp at
 # (window width - w - 20, window height - h - 40) of the client area, both
 # transparent in the colour of their top-left pixel, over the gradient.
-# Company.bmp stays where it was drawn when the window is resized.
-# artwork_none.sh and artwork_broken.sh use the helpers here.
+# Company.bmp stays where it was drawn when the window is resized. An
+# App.bmp that cannot be decoded is not drawn while Company.bmp still is;
+# without pictures the background is the gradient alone.
 
 # write_bmp FILE W H AWK: a 24-bit BMP whose pixel (x, y), y = 0 at the
 # top, gets the r, g, b that the awk statements set.
@@ -37,16 +38,6 @@ write_company_bmp() {
   write_bmp "$1" 100 50 '
     r = 255; g = 255; b = 0
     if (x < 3 || y < 3 || x >= 97 || y >= 47 || (x >= 40 && x < 60 && y >= 15 && y < 35)) { r = 255; g = 0; b = 255 }'
-}
-
-# gradient_blue HEIGHT ROW: the gradient's colour at a client row.
-gradient_blue() {
-  awk -v h="$1" -v y="$2" 'BEGIN {
-    b = int(h / 180); if (b < 1) b = 1
-    while (int(h / b) > 180) b++
-    n = int(h / b); if (n < 1) n = 1
-    s = int(180 / n)
-    print "0 0 " 255 - (int(y / b) * s) % 256 }'
 }
 
 # expect_pixel WHAT X Y WANT: the client pixel (X, Y) of the background.
@@ -127,5 +118,20 @@ scenario() {
   check_app
   check_company 648 486
   check_no_company $((860 - 100 - 20)) $((640 - 50 - 40))
+  finish_artwork_setup
+
+  # Width 120 becomes 12000: 36000-byte rows in a file of some 21 KB.
+  printf '\340\056' | dd of="$S_DIR/medium/App.bmp" bs=1 seek=18 conv=notrunc status=none
+  start_artwork_setup
+  screenshot broken_app
+  check_no_app
+  check_company 648 486
+  finish_artwork_setup
+
+  rm "$S_DIR/medium/App.bmp" "$S_DIR/medium/Company.bmp"
+  start_artwork_setup
+  screenshot no_pictures
+  check_no_app
+  check_no_company 648 486
   finish_artwork_setup
 }

@@ -18,9 +18,10 @@ scenario() {
   local first last want
   first=$(pixel $((cx + cw / 2)) "$cy")
   last=$(pixel $((cx + 20)) $((cy + ch - 1)))
-  want=$(gradient_last_blue "$ch")
-  echo "    client ${cw}x${ch}: first row $first, last row $last (want 0 0 $want)"
-  [ "$first" = "0 0 255" ] && [ "$last" = "0 0 $want" ]
+  want=$(gradient_blue "$ch" $((ch - 1)))
+  echo "    client ${cw}x${ch}: first row $first, last row $last (want $want)"
+  [ "$first" = "0 0 255" ]
+  [ "$last" = "$want" ]
   drive attach Setup.exe wait-control 1001 click 2
   wait_setup_exit
   expect_disk_unchanged
