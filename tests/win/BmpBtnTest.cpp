@@ -1,6 +1,7 @@
-// The bitmap button: its looks painted into memory DCs, group clearing and
-// the repeat loop on hidden button windows, and the test dialog of bitmap
-// buttons under the real dialog manager and the system's button procedure.
+// The bitmap button: its looks painted into memory DCs, the repeat loop on
+// hidden button windows, and the test dialog of bitmap buttons (clicks,
+// radio groups, sounds, hovering) under the real dialog manager and the
+// system's button procedure.
 //
 // The real pointer never moves: Wine turns a move into X events that come
 // late and reset the mouse button's key state. Presses, releases and keys
@@ -189,45 +190,6 @@ TEST(BmpBtn, Looks)
     }
 }
 
-TEST(BmpBtn, ClicksAndGroups)
-{
-    // Radio groups 199 | 200 (201 missing) 202 203 | 204, and 300 | a plain
-    // button 301 | 302 .. 319 (17 ids away) 320 (18 away); then a type I
-    // button and a check box.
-    ButtonHost host;
-    std::vector<CBmpBtn*> buttons;
-    for (int id : {199, 200, 202, 203, 204, 300, 302, 319, 320})
-        buttons.push_back(&host.Add(id, "s:R", id == 200 || id == 204 || id == 300 ? WS_GROUP : 0));
-    ::CreateWindowA("BUTTON", "plain", WS_CHILD, 0, 0, 9, 9, host.parent, reinterpret_cast<HMENU>(301), nullptr,
-                    nullptr);
-    buttons.push_back(&host.Add(400, "T:I~C:x"));
-    buttons.push_back(&host.Add(100, "s:C~C:Check"));
-    // The pointer is not on these buttons and the mouse button is up, so a
-    // release with the focus is a click, as the space bar's is.
-    struct Step {
-        const char* before;
-        int click;   // index into buttons
-        const char* after;
-    } steps[] = {
-        {"CCCUCUUUUUU", 3, "CUUCCUUUUUU"},   // backwards to WS_GROUP, forwards to the next WS_GROUP
-        {"CUCCCUUUUUU", 1, "CCUUCUUUUUU"},   // the group's first walks forwards only
-        {"UUUUUCUCCUU", 6, "UUUUUCCUCUU"},   // a plain button and the reach end the walk
-        {"UUUUUUUUUCU", 9, "UUUUUUUUUCU"},   // other types keep their state
-        {"UUUUUUUUUUU", 10, "UUUUUUUUUUC"},  // a check box toggles
-        {"UUUUUUUUUUC", 10, "UUUUUUUUUUU"},
-    };
-    Canvas c(100, 17, kMarker);
-    for (const Step& s : steps) {
-        for (std::size_t i = 0; i < buttons.size(); ++i)
-            buttons[i]->m_chState = s.before[i];
-        ButtonHost::Draw(*buttons[s.click], c, ODA_SELECT, ODS_FOCUS);
-        std::string after;
-        for (CBmpBtn* b : buttons)
-            after.push_back(b->m_chState);
-        EXPECT_EQ(after, s.after) << "click on " << s.click << " in " << s.before;
-    }
-}
-
 TEST(BmpBtn, RepeatsWhileHeldUntilReleasedOrLeft)
 {
     struct Case {
@@ -235,11 +197,11 @@ TEST(BmpBtn, RepeatsWhileHeldUntilReleasedOrLeft)
         std::size_t notes;   // then the mouse button is let go, or the pointer leaves
         bool leave;
         DWORD interval;
-    } cases[] = {{"T:Su1", 4, false, 100}, {"T:Su1", 2, true, 100}, {"T:Sd", 20, false, 0}};
+    } cases[] = {{"T:Su1~w:click", 4, false, 100}, {"T:Su1", 2, true, 100}, {"T:Sd", 20, false, 0}};
     ButtonHost host;
     int id = 500;
     for (const Case& k : cases) {
-        CBmpBtn& button = host.Add(id++, k.caption, 0, 27, 27);
+        auto& button = host.Add<RecordingBmpBtn>(id++, k.caption, 0, 27, 27);
         std::vector<DWORD> ticks;
         g_afterNote = [&] {
             ticks.push_back(::GetTickCount());
@@ -256,32 +218,17 @@ TEST(BmpBtn, RepeatsWhileHeldUntilReleasedOrLeft)
         SetLeftButton(false);
         ::SetWindowPos(host.parent, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         EXPECT_EQ(ticks.size(), k.notes) << k.caption;
+        EXPECT_TRUE(button.played.empty());   // a repeat button notifies instead of playing
         EXPECT_EQ(Count(id - 1, kBmpBtnNotify), static_cast<int>(k.notes));
         for (std::size_t i = 1; i < ticks.size(); ++i)
             EXPECT_GE(ticks[i] - ticks[i - 1], k.interval) << k.caption << " repeat " << i;
     }
 }
 
-TEST(BmpBtn, PressPlaysItsSound)
-{
-    ButtonHost host;
-    Canvas canvas(100, 17, kMarker);
-    auto& push = host.Add<RecordingBmpBtn>(300, "C:Next~w:click");
-    auto& quiet = host.Add<RecordingBmpBtn>(301, "C:Quiet");
-    auto& repeat = host.Add<RecordingBmpBtn>(302, "T:Su1~w:click");
-    for (RecordingBmpBtn* b : {&push, &quiet, &repeat}) {
-        ButtonHost::Draw(*b, canvas, ODA_SELECT, ODS_SELECTED | ODS_FOCUS);   // the repeat loop ends at once
-        ButtonHost::Draw(*b, canvas, ODA_SELECT, ODS_FOCUS);
-    }
-    EXPECT_EQ(push.played, std::vector<std::string>{"click.wav"});
-    EXPECT_TRUE(quiet.played.empty());
-    EXPECT_TRUE(repeat.played.empty());   // a repeat button notifies instead
-}
-
 namespace {
 
-const int kDialogButtons[] = {IDC_BT_PUSH, IDC_BT_CHECK, IDC_BT_ONE,  IDC_BT_TWO,
-                              IDC_BT_LABEL, IDC_BT_OTHER, IDC_BT_FOUR, IDC_BT_FIVE, IDC_BT_CURSOR};
+const int kDialogButtons[] = {IDC_BT_CHECK, IDC_BT_ONE,  IDC_BT_TWO,  IDC_BT_LABEL,
+                              IDC_BT_OTHER, IDC_BT_FOUR, IDC_BT_FIVE, IDC_BT_CURSOR};
 // Whose states the steps below show, in this order.
 const int kStateButtons[] = {IDC_BT_CHECK, IDC_BT_ONE, IDC_BT_TWO, IDC_BT_THREE, IDC_BT_OTHER, IDC_BT_FOUR,
                              IDC_BT_FIVE};
@@ -291,10 +238,12 @@ class ButtonTestDlg : public CDialog {
 public:
     ButtonTestDlg() : CDialog(IDD_BUTTON_TEST) {}
     std::vector<std::string> failures;
+    RecordingBmpBtn push;
 
 protected:
     BOOL OnInitDialog() override
     {
+        push.SubclassDlgItem(IDC_BT_PUSH, m_hWnd);
         for (int id : kDialogButtons)
             m_buttons.emplace_back(new CBmpBtn)->SubclassDlgItem(id, m_hWnd);
         // One made from its class name, as a dialog can name it.
@@ -361,7 +310,8 @@ private:
             HWND button = ::GetDlgItem(m_hWnd, s.id);
             if (s.action == 'c' || s.action == 'd') {
                 Send(s.id, WM_LBUTTONDOWN, MK_LBUTTON, true);
-                Send(s.id, WM_MOUSEMOVE, MK_LBUTTON, s.action == 'c');
+                if (s.action == 'd')
+                    Send(s.id, WM_MOUSEMOVE, MK_LBUTTON, false);
                 Send(s.id, WM_LBUTTONUP, 0, s.action == 'c');
             } else if (s.action == 'k') {
                 ::SetFocus(button);
@@ -396,5 +346,7 @@ TEST(BmpBtnDialog, ClicksDragsKeysAndHovering)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     for (const std::string& f : dlg.failures)
         ADD_FAILURE() << f;
+    // Every press of the push button plays its sound, dragged off or not.
+    EXPECT_EQ(dlg.push.played, (std::vector<std::string>{"nosuch.wav", "nosuch.wav"}));
     g_notes.clear();
 }

@@ -7,7 +7,7 @@
 #define IDC_BT_CHECK 2002
 #define IDC_BT_ONE 2003
 #define IDC_BT_TWO 2004
-#define IDC_BT_THREE 2005
+#define IDC_BT_THREE 2006   // 2005 left out: the group walk skips gaps
 #define IDC_BT_LABEL 2008
 #define IDC_BT_OTHER 2009
 #define IDC_BT_FOUR 2015
