@@ -2,23 +2,15 @@
 // The bitmap button test dialog.
 
 #define IDD_BUTTON_TEST 900
-#define IDS_BUTTON_STYLE 901
 
 #define IDC_BT_PUSH 2001
 #define IDC_BT_CHECK 2002
 #define IDC_BT_ONE 2003
 #define IDC_BT_TWO 2004
-#define IDC_BT_THREE 2005
-#define IDC_BT_REPEAT 2006
-#define IDC_BT_FAST 2007
+#define IDC_BT_THREE 2006   // 2005 left out: the group walk skips gaps
 #define IDC_BT_LABEL 2008
 #define IDC_BT_OTHER 2009
-#define IDC_BT_GROUP 2010
-#define IDC_BT_DISABLED 2011
-#define IDC_BT_INVERTED 2012
-#define IDC_BT_PICTURE 2013
 #define IDC_BT_FOUR 2015
 #define IDC_BT_PLAIN 2016
 #define IDC_BT_FIVE 2017
 #define IDC_BT_CURSOR 2018
-#define IDC_BT_STYLED 2019

@@ -1,61 +1,35 @@
-// The framework's modal dialog on a real dialog manager: an exception that
-// escapes a handler is reported in a message box and ends only that handler.
+// Dialogs on the real dialog manager: the framework's exception report and
+// data exchange, the progress dialog's notifications and failures, and an
+// error escaping the install sequence.
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
-#include "framework/Dialog.h"
+#include "WaitWindow.h"
+#include "app/ProgressDlg.h"
+#include "app/SetupDlg.h"
+#include "app/resource.h"
 #include "framework/FileException.h"
 #include "framework/WinApp.h"
+#include "install/InstallArchive.h"
+#include "install/TreeCopier.h"
 
 namespace {
 
-struct FoundBox {
-    HWND box = nullptr;
-    std::string text;
-};
+// The program's application object, as Setup.exe has one.
+CWinApp g_testApp;
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM lParam)
-{
-    char cls[32] = {};
-    ::GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0) {
-        std::string text = GetWindowTextString(child);
-        auto* found = reinterpret_cast<FoundBox*>(lParam);
-        if (text.size() > found->text.size())
-            found->text = text;
-    }
-    return TRUE;
-}
-
-// Waits for a message box of this process with the given caption, reads its
-// text and presses its OK button.
-FoundBox AnswerMessageBox(const std::string& caption, int timeoutMs)
-{
-    FoundBox found;
-    for (int waited = 0; waited < timeoutMs; waited += 20) {
-        HWND box = ::FindWindowA("#32770", caption.c_str());
-        if (box) {
-            found.box = box;
-            ::EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&found));
-            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return found;
-        }
-        ::Sleep(20);
-    }
-    return found;
-}
-
+// A timer handler throws; a second timer after it ends the dialog.
 class ThrowingDialog : public CDialog {
 public:
-    ThrowingDialog() : CDialog(102) {}
+    ThrowingDialog() : CDialog(IDD_SETUP_DIALOG) {}
     int timerRuns = 0;
-    int afterThrow = 0;
 
 protected:
     BOOL OnInitDialog() override
@@ -66,51 +40,24 @@ protected:
     }
     void OnTimer(UINT_PTR id) override
     {
-        if (id == 1) {
-            ::KillTimer(m_hWnd, 1);
-            ++timerRuns;
-            ::SetTimer(m_hWnd, 2, 10, nullptr);
-            throw CFileException(CFileException::fileNotFound, 2, "C:\\missing.dat");
-            // not reached: the exception ends this handler
-        }
-        if (id == 2) {
-            ::KillTimer(m_hWnd, 2);
-            ++afterThrow;
-            EndDialog(77);
-        }
+        ::KillTimer(m_hWnd, id);
+        ++timerRuns;
+        if (id == 2)
+            return EndDialog(77);
+        ::SetTimer(m_hWnd, 2, 10, nullptr);
+        throw CFileException(CFileException::fileNotFound, 2, "C:\\missing.dat");
     }
 };
 
-} // namespace
-
-TEST(Dialog, ExceptionFromTimerIsReportedAndTheLoopGoesOn)
-{
-    std::string appName = AfxGetAppName();
-    EXPECT_EQ(appName, "win_tests");
-    FoundBox box;
-    std::thread answer([&] { box = AnswerMessageBox(appName, 10000); });
-    ThrowingDialog dialog;
-    INT_PTR result = dialog.DoModal();
-    answer.join();
-    ASSERT_TRUE(box.box != nullptr) << "no message box appeared";
-    EXPECT_EQ(box.text, "C:\\missing.dat was not found.");
-    EXPECT_EQ(dialog.timerRuns, 1);
-    EXPECT_EQ(dialog.afterThrow, 1);
-    EXPECT_EQ(result, 77);
-}
-
-namespace {
-
+// The dialog's own caption stands in for a control's text.
 class DataDialog : public CDialog {
 public:
-    DataDialog() : CDialog(102) {}
-    std::string m_strCaptionText = "before";
-    std::string seenInWindow;
+    DataDialog() : CDialog(IDD_SETUP_DIALOG) {}
+    std::string m_strCaptionText = "before", seenInWindow;
 
 protected:
     void DoDataExchange(CDataExchange* dx) override
     {
-        // The dialog's own caption stands in for a control's text here.
         if (dx->m_bSaveAndValidate)
             m_strCaptionText = GetWindowText();
         else
@@ -126,12 +73,130 @@ protected:
     }
 };
 
+// A progress dialog whose file phase is given by the test.
+class TestProgressDlg : public CProgressDlg {
+public:
+    std::function<bool(TestProgressDlg&)> phase;
+    std::string Status() const { return GetWindowTextString(::GetDlgItem(m_hWnd, IDC_STATUS)); }
+    LRESULT Bar(UINT message) const { return ::SendDlgItemMessageA(m_hWnd, IDC_PROGRESS, message, 0, 0); }
+
+protected:
+    bool RunFilePhase() override { return phase(*this); }
+};
+
+// The background window with a Copy list that fails as a file error would.
+class FailingSetupDlg : public CSetupDlg {
+public:
+    int laterSteps = 0;
+
+protected:
+    void ProcessCopySection() override { throw CFileException(CFileException::fileNotFound); }
+    void ProcessDelSection() override { ++laterSteps; }
+    void RunProgram() override { ++laterSteps; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_APP)   // still open after the report: the user closes it
+            EndDialog(42);
+        return CSetupDlg::WindowProc(message, wParam, lParam);
+    }
+};
+
 } // namespace
 
-TEST(Dialog, DataExchangeBothWaysAndOk)
+TEST(Dialog, ExceptionFromHandlerIsReportedAndTheLoopGoesOn)
 {
-    DataDialog dialog;
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.seenInWindow, "before");
-    EXPECT_EQ(dialog.m_strCaptionText, "typed by the user");
+    EXPECT_EQ(AfxGetAppName(), "win_tests");
+    std::string text;
+    std::thread answer([&] { text = AnswerMessageBox(AfxGetAppName()); });
+    ThrowingDialog dialog;
+    INT_PTR result = dialog.DoModal();
+    answer.join();
+    EXPECT_EQ(text, "C:\\missing.dat was not found.");
+    EXPECT_EQ(dialog.timerRuns, 2);
+    EXPECT_EQ(result, 77);
+
+    DataDialog data;
+    EXPECT_EQ(data.DoModal(), IDOK);
+    EXPECT_EQ(data.seenInWindow, "before");
+    EXPECT_EQ(data.m_strCaptionText, "typed by the user");
+}
+
+TEST(Wizard, ProgressDialogShowsWhatThePhaseReports)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    TestProgressDlg dlg;
+    std::vector<std::string> seen;
+    dlg.phase = [&](TestProgressDlg& d) {
+        auto note = [&](unsigned id) {
+            d.Notify(id);
+            seen.push_back(d.Status() + " " + std::to_string(d.Bar(PBM_GETPOS)) + "/" +
+                           std::to_string(d.Bar(PBM_GETRANGE)));
+        };
+        CInstallArchive archive(&d);
+        CurrentInstallArchive() = &archive;
+        archive.m_strCurrentName = "sub\\readme.txt";
+        archive.m_nPercent = 33;
+        note(ID_PROGRESS_FILE);
+        note(ID_PROGRESS_STEP);
+        CurrentInstallArchive() = nullptr;
+        for (const char* name : {"one.dll", "two.dll"}) {
+            GetTreeCopier().m_strCurrentName = name;
+            note(ID_PROGRESS_COPYFILE);
+        }
+        // Esc only raises the flag; Enter does nothing either.
+        ::SendMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        ::SendMessageA(d.m_hWnd, WM_COMMAND, IDOK, 0);
+        seen.push_back(::IsWindow(d.m_hWnd) && d.m_bCancel ? "open, cancel asked" : "closed");
+        return true;
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    // The first copied file shows position 0.
+    EXPECT_EQ(seen, (std::vector<std::string>{"sub\\readme.txt 0/100", "sub\\readme.txt 33/100", "one.dll 0/100",
+                                              "two.dll 1/100", "open, cancel asked"}));
+    EXPECT_EQ(dlg.m_nCounter, 2);
+
+    TestProgressDlg failing;
+    failing.phase = [](TestProgressDlg&) { return false; };
+    EXPECT_EQ(failing.DoModal(), IDCANCEL);
+
+    TestProgressDlg throwing;
+    throwing.phase = [](TestProgressDlg&) -> bool {
+        throw CFileException(CFileException::diskFull, 112, "C:\\App\\big.dat");
+    };
+    std::string text;
+    std::thread answer([&] { text = AnswerMessageBox(AfxGetAppName()); });
+    EXPECT_EQ(throwing.DoModal(), IDCANCEL);
+    answer.join();
+    EXPECT_EQ(text, "Disk full while accessing C:\\App\\big.dat.");
+}
+
+TEST(Wizard, ErrorEscapingTheSequenceLeavesTheBackgroundOpen)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    FailingSetupDlg background;
+    g_testApp.m_pMainWnd = &background;
+    std::string text;
+    const DWORD me = ::GetCurrentThreadId();
+    std::thread user([&] {
+        for (int control : {IDC_WELCOME_TEXT, IDC_DESTINATION}) {
+            HWND dialog = WaitForWindow([&] {
+                for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT))
+                    if (::IsWindowVisible(w) && ::GetDlgItem(w, control) && ::GetWindowThreadProcessId(w, nullptr) == me)
+                        return w;
+                return HWND{};
+            });
+            ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        }
+        text = AnswerMessageBox(AfxGetAppName());
+        // Taken after the box's OK: only a background still open sees it.
+        ::PostMessageA(background.m_hWnd, WM_APP, 0, 0);
+    });
+    INT_PTR result = background.DoModal();
+    user.join();
+    g_testApp.m_pMainWnd = nullptr;
+    EXPECT_EQ(text, "an unnamed file was not found.");
+    EXPECT_EQ(background.laterSteps, 0);
+    EXPECT_EQ(result, 42);
 }

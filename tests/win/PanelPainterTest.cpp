@@ -1,98 +1,147 @@
-// The panel painter pixel by pixel in a 32-bit memory device context.
+// The panel painter pixel by pixel in a 32-bit memory device context,
+// against pictures drawn here from literal rectangles.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "Canvas.h"
 #include "ui/PanelPainter.h"
 
 namespace {
 
-constexpr std::uint32_t kMarker = 0x123456;   // as the DIB holds it: 0xRRGGBB
-constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kLight = 0xC0C0C0;
+constexpr std::uint32_t kMarker = 0x123456, kBlack = 0, kWhite = 0xFFFFFF, kGrey = 0x808080, kLight = 0xC0C0C0;
+constexpr int kW = 110, kH = 40;   // canvas; the panels leave a margin of marker
 
-std::string Hex(std::uint32_t v)
-{
-    char text[16];
-    wsprintfA(text, "%06X", v);
-    return text;
-}
-
-// What the default style's border 2 paints on (0, 0, 99, 29), pixel by
-// pixel; the panel's inner pixels are face.
-std::uint32_t ExpectedDefault(int x, int y)
-{
-    if (x == 0 || x == 99 || y == 0 || y == 29)
-        return kBlack;
-    // Outer bevel: two lines; the bottom-right colour is drawn last.
-    for (int i = 0; i < 2; ++i) {
-        if ((y == 28 - i && x >= 1 + i && x <= 98 - i) || (x == 98 - i && y >= 1 + i && y <= 27 - i))
-            return kGrey;
+// The expected pixels, painted in order with inclusive rectangles.
+struct Picture {
+    std::vector<std::uint32_t> p = std::vector<std::uint32_t>(kW * kH, kMarker);
+    void Fill(int l, int t, int r, int b, std::uint32_t c)
+    {
+        for (int y = t; y <= b; ++y)
+            for (int x = l; x <= r; ++x)
+                p[y * kW + x] = c;
     }
-    for (int i = 0; i < 2; ++i) {
-        if ((y == 1 + i && x >= 1 + i && x <= 98 - i) || (x == 1 + i && y >= 1 + i && y <= 28 - i))
-            return kWhite;
+    void Frame(int l, int t, int r, int b, std::uint32_t c)
+    {
+        Fill(l, t, r, t, c), Fill(l, b, r, b, c), Fill(l, t, l, b, c), Fill(r, t, r, b, c);
     }
-    // Inner bevel on (8, 8, 91, 21): grey top-left, white bottom-right.
-    for (int i = 0; i < 2; ++i) {
-        if ((y == 20 - i && x >= 9 + i && x <= 90 - i) || (x == 90 - i && y >= 9 + i && y <= 19 - i))
-            return kWhite;
-    }
-    for (int i = 0; i < 2; ++i) {
-        if ((y == 9 + i && x >= 9 + i && x <= 90 - i) || (x == 9 + i && y >= 9 + i && y <= 20 - i))
-            return kGrey;
-    }
-    return kLight;
-}
-
-// Every pixel of the canvas (of the given size): expected() inside the
-// panel, the marker outside it.
-void ExpectPanel(const Canvas& c, std::uint32_t (*expected)(int, int), int right, int bottom, int width = 110,
-                 int height = 40)
-{
-    int wrong = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint32_t want = x > right || y > bottom ? kMarker : expected(x, y);
-            if (c.at(x, y) != want && ++wrong <= 10)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << Hex(c.at(x, y)) << ", expected "
-                              << Hex(want);
+    // n lines top and left, then n bottom and right.
+    void Bevel(int l, int t, int r, int b, int n, std::uint32_t topLeft, std::uint32_t bottomRight)
+    {
+        for (int i = 0; i < n; ++i) {
+            Fill(l + i, t + i, r - i, t + i, topLeft), Fill(l + i, t + i, l + i, b - i, topLeft);
+            Fill(l + i, b - i, r - i, b - i, bottomRight), Fill(r - i, t + i, r - i, b - 1 - i, bottomRight);
         }
-    EXPECT_EQ(wrong, 0);
+    }
+};
+
+// The default double bevel on (0, 0, 99, 29), without the parts named.
+Picture Default(bool face = true, bool outer = true, bool inner = true)
+{
+    Picture e;
+    if (face)
+        e.Fill(0, 0, 99, 29, kLight);
+    e.Frame(0, 0, 99, 29, kBlack);
+    if (outer)
+        e.Bevel(1, 1, 98, 28, 2, kWhite, kGrey);
+    if (inner)
+        e.Bevel(9, 9, 90, 20, 2, kGrey, kWhite);
+    return e;
+}
+
+// Paints into a fresh canvas and reports the first wrong pixels.
+void ExpectPaint(const PANELSTYLE& s, RECT r, int border, const Picture& want, const char* what)
+{
+    Canvas c(kW, kH, kMarker);
+    PaintPanel(c.dc(), s, r, border, "", 0);
+    int wrong = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (c.at(x, y) != want.p[y * kW + x] && ++wrong <= 5)
+                ADD_FAILURE() << what << ": pixel (" << x << ", " << y << ") is " << std::hex << c.at(x, y)
+                              << ", expected " << want.p[y * kW + x];
 }
 
 } // namespace
 
-TEST(PanelPainter, DefaultDoubleBevelPixelByPixel)
+TEST(PanelPainter, BordersAndUndrawnPartsPixelByPixel)
 {
-    Canvas c(110, 40, kMarker);
-    RECT r = {0, 0, 99, 29};
-    PaintPanel(c.dc(), GetDefaultPanelStyle(), r, kBorderDoubleBevel, "", DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    ExpectPanel(c, ExpectedDefault, 99, 29);
+    const RECT r = {0, 0, 99, 29}, small = {0, 0, 49, 19};
+    struct Case {
+        const char* what;
+        std::function<void(PANELSTYLE&)> change;
+        RECT rect;
+        int border;
+        Picture want;
+    };
+    Picture flat, bare, plateau, etched;
+    flat.Fill(0, 0, 99, 29, kLight);
+    bare = flat;
+    flat.Frame(0, 0, 99, 29, kBlack);
+    // Plateau of width 3: a raised outer edge, a sunken inner one, an outline.
+    plateau.Fill(0, 0, 49, 19, kLight);
+    plateau.Fill(4, 16, 46, 16, kWhite), plateau.Fill(46, 3, 46, 16, kWhite);
+    plateau.Fill(3, 3, 46, 3, kBlack), plateau.Fill(3, 3, 3, 16, kBlack);
+    plateau.Fill(1, 1, 48, 1, kWhite), plateau.Fill(1, 1, 1, 18, kWhite);
+    plateau.Fill(1, 18, 48, 18, kBlack), plateau.Fill(48, 1, 48, 18, kBlack);
+    plateau.Frame(0, 0, 49, 19, kBlack);
+    // Etched: grey on (0, 0, 48, 18) over white one pixel right and down.
+    etched.Fill(0, 0, 49, 19, kLight);
+    etched.Frame(1, 1, 49, 19, kWhite);
+    etched.Frame(0, 0, 48, 18, kGrey);
+    const Case cases[] = {
+        {"default", [](PANELSTYLE&) {}, r, kBorderDoubleBevel, Default()},
+        {"no face", [](PANELSTYLE& s) { s.crFace = kNoColor; }, r, kBorderDoubleBevel, Default(false)},
+        {"no outer bevel", [](PANELSTYLE& s) { s.crOuterTopLeft = kNoColor; }, r, kBorderDoubleBevel,
+         Default(true, false)},
+        {"no inner bevel", [](PANELSTYLE& s) { s.crInnerTopLeft = kNoColor; }, r, kBorderDoubleBevel,
+         Default(true, true, false)},
+        {"width 0", [](PANELSTYLE& s) { s.nOuterWidth = 0; }, r, kBorderSingleBevel, flat},
+        {"width 0, no outline", [](PANELSTYLE& s) { s.nOuterWidth = 0, s.bFrame = 0; }, r, kBorderSingleBevel, bare},
+        {"plateau", [](PANELSTYLE& s) { s.nOuterWidth = 3, s.bFrame = 0; }, small, kBorderPlateau, plateau},
+        {"etched", [](PANELSTYLE& s) { s.nOuterWidth = 3, s.bFrame = 0; }, small, kBorderEtched, etched},
+    };
+    for (const Case& c : cases) {
+        PANELSTYLE s = GetDefaultPanelStyle();
+        c.change(s);
+        ExpectPaint(s, c.rect, c.border, c.want, c.what);
+    }
 
-    // With a caption: black text with a white shadow one pixel right and
-    // down, inside the inner bevel, and the rest unchanged.
-    Canvas t(110, 40, kMarker);
+    // Absurd widths from a caption stay inside GDI's range and end.
+    PANELSTYLE s = GetDefaultPanelStyle();
+    s.nOuterWidth = s.nGap = s.nInnerWidth = s.nTextX = s.nShadowX = 0x7FFFFFFF;
+    Canvas huge(kW, kH, kMarker);
+    PaintPanel(huge.dc(), s, r, kBorderDoubleBevel, "x", 0);
+    PaintPanel(huge.dc(), s, r, kBorderPlateau, "x", 0);
+    EXPECT_EQ(huge.at(0, 0), kBlack);
+}
+
+TEST(PanelPainter, CaptionIsBlackWithAWhiteShadowInsideTheBevels)
+{
+    Canvas t(kW, kH, kMarker);
     // Crisp glyphs, so that every text pixel is exactly black or white.
     HFONT font = ::CreateFontA(-14, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0, "Arial");
     HGDIOBJ oldFont = ::SelectObject(t.dc(), font);
-    PaintPanel(t.dc(), GetDefaultPanelStyle(), r, kBorderDoubleBevel, "IIII", DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    PaintPanel(t.dc(), GetDefaultPanelStyle(), {0, 0, 99, 29}, kBorderDoubleBevel, "IIII",
+               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    Picture plain = Default();
     int black = 0, shadowed = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 110; ++x) {
-            std::uint32_t want = x > 99 || y > 29 ? kMarker : ExpectedDefault(x, y);
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
             std::uint32_t got = t.at(x, y);
-            if (got == want)
+            if (got == plain.p[y * kW + x])
                 continue;
             ASSERT_TRUE(x > 2 && x < 97 && y > 2 && y < 27) << "text at (" << x << ", " << y << ")";
             if (got == kBlack) {
                 ++black;
                 std::uint32_t below = t.at(x + 1, y + 1);
-                EXPECT_TRUE(below == kBlack || below == kWhite) << x << "," << y << " " << Hex(below);
+                EXPECT_TRUE(below == kBlack || below == kWhite) << x << "," << y << " " << below;
                 shadowed += below == kWhite;
             }
         }
@@ -102,123 +151,26 @@ TEST(PanelPainter, DefaultDoubleBevelPixelByPixel)
     ::DeleteObject(font);
 }
 
-TEST(PanelPainter, UndrawnColoursZeroWidthsAndOutline)
-{
-    RECT r = {0, 0, 99, 29};
-    // No face: the marker shows inside; the lines are still drawn.
-    PANELSTYLE s = GetDefaultPanelStyle();
-    s.crFace = kNoColor;
-    Canvas noFace(110, 40, kMarker);
-    PaintPanel(noFace.dc(), s, r, kBorderDoubleBevel, "", 0);
-    ExpectPanel(noFace, [](int x, int y) { return ExpectedDefault(x, y) == kLight ? kMarker : ExpectedDefault(x, y); },
-                99, 29);
-
-    // No inner bevel: face where it would be.
-    s = GetDefaultPanelStyle();
-    s.crInnerTopLeft = kNoColor;
-    Canvas noInner(110, 40, kMarker);
-    PaintPanel(noInner.dc(), s, r, kBorderDoubleBevel, "", 0);
-    ExpectPanel(noInner, [](int x, int y) { return x >= 8 && x <= 91 && y >= 8 && y <= 21 ? kLight : ExpectedDefault(x, y); },
-                99, 29);
-
-    // No outer bevel: only the inner one and the outline.
-    s = GetDefaultPanelStyle();
-    s.crOuterTopLeft = kNoColor;
-    Canvas noOuter(110, 40, kMarker);
-    PaintPanel(noOuter.dc(), s, r, kBorderDoubleBevel, "", 0);
-    ExpectPanel(noOuter, [](int x, int y) {
-        bool outer = x <= 2 || x >= 97 || y <= 2 || y >= 27;
-        return outer && !(x == 0 || x == 99 || y == 0 || y == 29) ? kLight : ExpectedDefault(x, y);
-    }, 99, 29);
-
-    // Single bevel of width 0: nothing but face and outline; without the
-    // outline only face.
-    s = GetDefaultPanelStyle();
-    s.nOuterWidth = 0;
-    Canvas flat(110, 40, kMarker);
-    PaintPanel(flat.dc(), s, r, kBorderSingleBevel, "", 0);
-    ExpectPanel(flat, [](int x, int y) { return x == 0 || x == 99 || y == 0 || y == 29 ? kBlack : kLight; }, 99, 29);
-    s.bFrame = 0;
-    Canvas bare(110, 40, kMarker);
-    PaintPanel(bare.dc(), s, r, kBorderSingleBevel, "", 0);
-    ExpectPanel(bare, [](int, int) { return kLight; }, 99, 29);
-
-    // Absurd widths stay inside GDI's range and end.
-    s = GetDefaultPanelStyle();
-    s.nOuterWidth = 0x7FFFFFFF;
-    s.nGap = 0x7FFFFFFF;
-    s.nInnerWidth = 0x7FFFFFFF;
-    s.nTextX = 0x7FFFFFFF;
-    s.nShadowX = 0x7FFFFFFF;
-    Canvas huge(110, 40, kMarker);
-    PaintPanel(huge.dc(), s, r, kBorderDoubleBevel, "x", 0);
-    PaintPanel(huge.dc(), s, r, kBorderPlateau, "x", 0);
-    EXPECT_EQ(huge.at(0, 0), kBlack);
-}
-
-TEST(PanelPainter, PlateauAndEtchedFrames)
-{
-    RECT r = {0, 0, 49, 19};
-    PANELSTYLE s = GetDefaultPanelStyle();
-    s.nOuterWidth = 3;
-    s.bFrame = 0;
-    Canvas plateau(60, 30, kMarker);
-    PaintPanel(plateau.dc(), s, r, kBorderPlateau, "", 0);
-    ExpectPanel(plateau, [](int x, int y) -> std::uint32_t {
-        if (x == 0 || x == 49 || y == 0 || y == 19)
-            return kBlack;   // the frame's own outline
-        // Outer edge: white top and left, black bottom and right (drawn after).
-        if (y == 18 || x == 48)
-            return kBlack;
-        if (x == 1 || y == 1)
-            return kWhite;
-        // Inner edge on (3, 3, 46, 16): black top and left, white bottom and right.
-        if ((y == 3 && x >= 3 && x <= 46) || (x == 3 && y >= 3 && y <= 16))
-            return kBlack;
-        if ((y == 16 && x >= 4 && x <= 46) || (x == 46 && y >= 3 && y <= 16))
-            return kWhite;
-        return kLight;
-    }, 49, 19, 60, 30);
-
-    Canvas etched(60, 30, kMarker);
-    PaintPanel(etched.dc(), s, r, kBorderEtched, "", 0);
-    ExpectPanel(etched, [](int x, int y) -> std::uint32_t {
-        // Grey on (0, 0, 48, 18) drawn over white on (1, 1, 49, 19).
-        if (x <= 48 && y <= 18 && (x == 0 || x == 48 || y == 0 || y == 18))
-            return kGrey;
-        if (x >= 1 && y >= 1 && (x == 1 || x == 49 || y == 1 || y == 19))
-            return kWhite;
-        return kLight;
-    }, 49, 19, 60, 30);
-}
-
 TEST(PanelPainter, FontFromItsText)
 {
+    struct Case {
+        const char* spec;
+        LONG height, weight;
+        BYTE italic;
+        const char* face;
+    } cases[] = {{"-11,1,1,Arial", -11, FW_BOLD, TRUE, "Arial"}, {"16,0", 16, FW_DONTCARE, FALSE, "0"}};
     Canvas c(4, 4, kMarker);
-    std::string spec = "-11,1,1,Arial";
-    HFONT font = nullptr;
-    HFONT before = static_cast<HFONT>(::GetCurrentObject(c.dc(), OBJ_FONT));
-    HFONT old = CreateFontFromSpec(c.dc(), spec, font);
-    ASSERT_NE(font, nullptr);
-    EXPECT_EQ(old, before);
-    EXPECT_EQ(::GetCurrentObject(c.dc(), OBJ_FONT), font);
-    EXPECT_EQ(spec, "Arial");
-    LOGFONTA lf = {};
-    ASSERT_TRUE(::GetObjectA(font, sizeof lf, &lf));
-    EXPECT_EQ(lf.lfHeight, -11);
-    EXPECT_EQ(lf.lfWeight, FW_BOLD);
-    EXPECT_TRUE(lf.lfItalic);
-    EXPECT_STREQ(lf.lfFaceName, "Arial");
-    ::SelectObject(c.dc(), old);
-    ::DeleteObject(font);
-
-    spec = "16,0";
-    old = CreateFontFromSpec(c.dc(), spec, font);
-    ASSERT_TRUE(::GetObjectA(font, sizeof lf, &lf));
-    EXPECT_EQ(lf.lfHeight, 16);
-    EXPECT_EQ(lf.lfWeight, FW_DONTCARE);
-    EXPECT_FALSE(lf.lfItalic);
-    EXPECT_STREQ(lf.lfFaceName, "0");
-    ::SelectObject(c.dc(), old);
-    ::DeleteObject(font);
+    for (const Case& k : cases) {
+        std::string spec = k.spec;
+        HFONT font = nullptr, before = static_cast<HFONT>(::GetCurrentObject(c.dc(), OBJ_FONT));
+        EXPECT_EQ(CreateFontFromSpec(c.dc(), spec, font), before);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(::GetCurrentObject(c.dc(), OBJ_FONT), font);
+        LOGFONTA lf = {};
+        ASSERT_TRUE(::GetObjectA(font, sizeof lf, &lf));
+        EXPECT_TRUE(lf.lfHeight == k.height && lf.lfWeight == k.weight && lf.lfItalic == k.italic) << k.spec;
+        EXPECT_STREQ(lf.lfFaceName, k.face);
+        ::SelectObject(c.dc(), before);
+        ::DeleteObject(font);
+    }
 }

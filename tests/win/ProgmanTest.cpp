@@ -34,16 +34,15 @@ public:
     {
         ::PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
         m_thread.join();
-        s_self = nullptr;
     }
+    // Each execute's text; a data block not ending in exactly one NUL is
+    // kept as "bad".
     std::vector<std::string> Commands()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_commands;
     }
-    // Whether every execute's data ended with exactly one NUL.
-    bool AllNulTerminated() const { return m_allTerminated; }
-    bool Registered() const { return m_registered; }
+    std::atomic<bool> registered{false};
 
 private:
     void Run()
@@ -53,62 +52,57 @@ private:
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);   // make the queue
         ::DdeInitializeA(&m_inst, Callback, APPCLASS_STANDARD, 0);
         m_service = ::DdeCreateStringHandleA(m_inst, "PROGMAN", CP_WINANSI);
-        m_registered = ::DdeNameService(m_inst, m_service, nullptr, DNS_REGISTER) != nullptr;
+        registered = ::DdeNameService(m_inst, m_service, nullptr, DNS_REGISTER) != nullptr;
         m_ready = true;
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-            ::TranslateMessage(&msg);
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
             ::DispatchMessageA(&msg);
-        }
         ::DdeNameService(m_inst, m_service, nullptr, DNS_UNREGISTER);
         ::DdeFreeStringHandle(m_inst, m_service);
         ::DdeUninitialize(m_inst);
     }
-
     static HDDEDATA CALLBACK Callback(UINT type, UINT, HCONV, HSZ topic, HSZ, HDDEDATA data, ULONG_PTR, ULONG_PTR)
     {
-        RecordingServer* self = s_self;
-        switch (type) {
-        case XTYP_CONNECT:
-            return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(
-                ::DdeCmpStringHandles(topic, self->m_service) == 0));
-        case XTYP_EXECUTE: {
-            DWORD size = ::DdeGetData(data, nullptr, 0, 0);
-            std::string bytes(size, '\0');
-            ::DdeGetData(data, reinterpret_cast<LPBYTE>(bytes.data()), size, 0);
-            if (bytes.empty() || bytes.back() != '\0' || bytes.find('\0') != bytes.size() - 1)
-                self->m_allTerminated = false;
-            std::lock_guard<std::mutex> lock(self->m_mutex);
-            self->m_commands.push_back(bytes.c_str());
-            return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
-        }
-        default:
+        if (type == XTYP_CONNECT)
+            return reinterpret_cast<HDDEDATA>(::DdeCmpStringHandles(topic, s_self->m_service) == 0);
+        if (type != XTYP_EXECUTE)
             return nullptr;
-        }
+        std::string bytes(::DdeGetData(data, nullptr, 0, 0), '\0');
+        ::DdeGetData(data, reinterpret_cast<LPBYTE>(bytes.data()), static_cast<DWORD>(bytes.size()), 0);
+        bool terminated = !bytes.empty() && bytes.find('\0') == bytes.size() - 1;
+        std::lock_guard<std::mutex> lock(s_self->m_mutex);
+        s_self->m_commands.push_back(terminated ? bytes.c_str() : "bad");
+        return reinterpret_cast<HDDEDATA>(DDE_FACK);
     }
 
-    static RecordingServer* s_self;
+    static inline RecordingServer* s_self = nullptr;
     std::thread m_thread;
-    DWORD m_threadId = 0;
-    DWORD m_inst = 0;
+    DWORD m_threadId = 0, m_inst = 0;
     HSZ m_service = nullptr;
     std::atomic<bool> m_ready{false};
-    std::atomic<bool> m_registered{false};
-    std::atomic<bool> m_allTerminated{true};
     std::mutex m_mutex;
     std::vector<std::string> m_commands;
 };
 
-RecordingServer* RecordingServer::s_self = nullptr;
+void SetKey(const char* key, const char* value)
+{
+    HKEY h;
+    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, key, &h), ERROR_SUCCESS);
+    ::RegSetValueA(h, nullptr, REG_SZ, value, 0);
+    ::RegCloseKey(h);
+}
 
 } // namespace
 
 TEST(Progman, ClientSendsTheExactCommands)
 {
     RecordingServer server;
-    ASSERT_TRUE(server.Registered());
+    ASSERT_TRUE(server.registered);
+    ProgmanLink none;   // without a conversation nothing is sent and nothing fails
+    EXPECT_EQ(ProgmanCreateGroup(none, "Tools"), 0);
+    ProgmanReplaceItem(none, "Readme", "C:\\Prog\\view.exe", "", 0);
+
     ProgmanLink link;
     ASSERT_EQ(ProgmanOpen(link), 1);
-    ASSERT_NE(link.hConv, nullptr);
     EXPECT_EQ(ProgmanCreateGroup(link, "Tools"), 1);
     EXPECT_EQ(ProgmanShowGroup(link, "Tools", 1), 1);
     ProgmanReplaceItem(link, "Readme", "C:\\Prog\\view.exe", "", 0);
@@ -117,18 +111,10 @@ TEST(Progman, ClientSendsTheExactCommands)
     ProgmanReplaceItem(link, "Long", std::string(300, 'p'), "", 0);
     EXPECT_EQ(ProgmanExecute(link, std::string(256, 'c')), 0);
     EXPECT_EQ(ProgmanClose(link), 0);
-
     EXPECT_EQ(server.Commands(), (std::vector<std::string>{
                                      "[CreateGroup(Tools)]", "[ShowGroup(Tools,1)]", "[ReplaceItem(Readme)]",
                                      "[AddItem(C:\\Prog\\view.exe,Readme,,0)]", "[ReplaceItem(Wide)]",
                                      "[AddItem(x.exe,Wide,icon.ico,65535)]"}));
-    EXPECT_TRUE(server.AllNulTerminated());
-
-    // Without a conversation nothing is sent and nothing fails.
-    ProgmanLink none;
-    EXPECT_EQ(ProgmanCreateGroup(none, "Tools"), 0);
-    ProgmanReplaceItem(none, "Readme", "C:\\Prog\\view.exe", "", 0);
-    EXPECT_EQ(server.Commands().size(), 6u);
 }
 
 TEST(Progman, GroupSectionThroughTheRealPlatform)
@@ -138,22 +124,17 @@ TEST(Progman, GroupSectionThroughTheRealPlatform)
     ::GetTempPathA(MAX_PATH, temp);
     std::string document = std::string(temp) + "Read Me.qjdoc";
     std::ofstream(document) << "text";
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, ".qjdoc", &key), ERROR_SUCCESS);
-    ::RegSetValueA(key, nullptr, REG_SZ, "QjTestDocument", 0);
-    ::RegCloseKey(key);
-    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, "QjTestDocument\\shell\\open\\command", &key), ERROR_SUCCESS);
-    ::RegSetValueA(key, nullptr, REG_SZ, "C:\\windows\\notepad.exe %1", 0);
-    ::RegCloseKey(key);
+    SetKey(".qjdoc", "QjTestDocument");
+    SetKey("QjTestDocument\\shell\\open\\command", "C:\\windows\\notepad.exe %1");
 
     RecordingServer server;
     CSetupScript script;
-    std::string text = "[Group]\nGroup=My Tools\n"
-                       "1=Program\tC:\\Program Files\\My App\\app.exe -x\t\t0\n"
+    std::string text = "[Group]\nGroup=My Tools\n1=Program\tC:\\Program Files\\My App\\app.exe -x\t\t0\n"
                        "2=Readme\t" + document + "\t\t1\n";
     script.Parse(text.data(), text.size());
     CSetupPlatform platform(nullptr);
     EXPECT_TRUE(CScriptSections(platform, script).ProcessIniAndGroupSections());
+    ::DeleteFileA(document.c_str());
 
     std::vector<std::string> commands = server.Commands();
     ASSERT_EQ(commands.size(), 6u);
@@ -164,5 +145,4 @@ TEST(Progman, GroupSectionThroughTheRealPlatform)
     // The associated program and the document, each quoted.
     EXPECT_EQ(commands[5].rfind("[AddItem(\"", 0), 0u) << commands[5];
     EXPECT_NE(commands[5].find("notepad.exe\" \"" + document + "\",Readme,,1)]"), std::string::npos) << commands[5];
-    ::DeleteFileA(document.c_str());
 }

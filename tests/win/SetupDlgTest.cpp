@@ -1,108 +1,53 @@
-// The background window's template, painting and helpers, on Windows' own
-// window manager and GDI.
+// The background window's gradient on Windows' own GDI, and where the
+// program looks for its medium.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "Canvas.h"
-#include "DialogTemplate.h"
-#include "app/Gradient.h"
 #include "app/SetupDlg.h"
 #include "app/SourceDir.h"
 
-namespace {
-
-// A window of the given client size, and a canvas of the same size to
-// paint into (white first, so that anything left unpainted shows).
-class PaintTarget {
-public:
-    PaintTarget(int width, int height) : m_canvas(width, height, 0xFFFFFF)
-    {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = ::DefWindowProcA;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = "GradientTestWindow";
-        ::RegisterClassA(&wc);
-        RECT r = {0, 0, width, height};
-        ::AdjustWindowRect(&r, WS_POPUP, FALSE);
-        m_window = ::CreateWindowA("GradientTestWindow", "", WS_POPUP, 0, 0, r.right - r.left, r.bottom - r.top,
-                                   nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~PaintTarget() { ::DestroyWindow(m_window); }
-    HWND window() const { return m_window; }
-    HDC dc() const { return m_canvas.dc(); }
-    std::uint32_t Pixel(int x, int y) const { return m_canvas.at(x, y); }
-
-private:
-    Canvas m_canvas;
-    HWND m_window = nullptr;
-};
-
-void ExpectBands(int width, int height, int bandHeight, int bands, int firstBlue, int lastBlue)
-{
-    PaintTarget target(width, height);
-    RECT client;
-    ::GetClientRect(target.window(), &client);
-    ASSERT_EQ(client.bottom, height);
-    DrawGradient(target.window(), target.dc());
-    GradientBands layout = ComputeGradientBands(height);
-    ASSERT_EQ(layout.bandHeight, bandHeight);
-    ASSERT_EQ(layout.bandCount, bands);
-    for (int band = 0; band < bands; ++band) {
-        std::uint32_t blue = static_cast<std::uint32_t>(GradientBandBlue(band, layout.colourStep));
-        int top = band * bandHeight;
-        int bottom = std::min(height, top + bandHeight);
-        for (int y = top; y < bottom; ++y) {
-            ASSERT_EQ(target.Pixel(0, y), blue) << "band " << band << " row " << y;
-            ASSERT_EQ(target.Pixel(width - 1, y), blue) << "band " << band << " row " << y;
-        }
-    }
-    EXPECT_EQ(target.Pixel(width / 2, 0), static_cast<std::uint32_t>(firstBlue));
-    EXPECT_EQ(target.Pixel(width / 2, height - 1), static_cast<std::uint32_t>(lastBlue));
-}
-
-} // namespace
-
-TEST(SetupDlg, TemplateIsTheBackgroundWindow)
-{
-    DialogTemplate t;
-    ASSERT_TRUE(LoadDialogTemplate(CSetupDlg::IDD, t));
-    EXPECT_EQ(t.title, "Setup");
-    EXPECT_EQ(t.typeface, "MS Sans Serif");
-    EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.x, 0);
-    EXPECT_EQ(t.y, 0);
-    EXPECT_EQ(t.cx, 68);
-    EXPECT_EQ(t.cy, 9);
-    EXPECT_TRUE(t.items.empty());
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_VISIBLE;
-    EXPECT_EQ(t.style & style, style);
-    EXPECT_EQ(t.exStyle & WS_EX_APPWINDOW, static_cast<DWORD>(WS_EX_APPWINDOW));
-    EXPECT_TRUE(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(128)) != nullptr);
-}
-
 TEST(SetupDlg, GradientPaintsEveryBand)
 {
-    ExpectBands(64, 90, 1, 90, 255, 77);
-    ExpectBands(40, 1000, 6, 167, 255, 89);
-    ExpectBands(30, 450, 3, 150, 255, 255 - 149);
-    // An empty client area paints nothing.
-    PaintTarget empty(20, 0);
-    DrawGradient(empty.window(), empty.dc());
+    // Rows of a client area of the given height and their blue.
+    struct Row {
+        int height, y, blue;
+    } rows[] = {{90, 0, 255},    {90, 1, 253},    {90, 89, 77},     {1000, 5, 255}, {1000, 6, 254},
+                {1000, 995, 90}, {1000, 999, 89}, {450, 2, 255},    {450, 3, 254},  {450, 449, 106}};
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ::DefWindowProcA;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "GradientTestWindow";
+    ::RegisterClassA(&wc);
+    for (int height : {90, 1000, 450}) {
+        const int width = 40;
+        HWND window = ::CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                      wc.hInstance, nullptr);
+        Canvas canvas(width, height, 0xFFFFFF);   // white shows what is left unpainted
+        DrawGradient(window, canvas.dc());
+        ::DestroyWindow(window);
+        // Every row is one blue across, never lighter than the row above.
+        for (int y = 0; y < height; ++y) {
+            std::uint32_t blue = canvas.at(0, y);
+            ASSERT_TRUE(blue <= 255 && (y == 0 || blue <= canvas.at(0, y - 1))) << height << " row " << y;
+            for (int x = 1; x < width; ++x)
+                ASSERT_EQ(canvas.at(x, y), blue) << height << " row " << y;
+        }
+        for (const Row& r : rows)
+            EXPECT_TRUE(r.height != height || canvas.at(width / 2, r.y) == static_cast<std::uint32_t>(r.blue))
+                << height << " row " << r.y << ": " << canvas.at(width / 2, r.y);
+    }
 }
 
 TEST(SetupDlg, SourceDirIsTheProgramsDirectory)
 {
     char path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string module(path, n);
-    std::string dir = GetSourceDir();
-    ASSERT_FALSE(dir.empty());
-    EXPECT_EQ(dir.back(), '\\');
-    EXPECT_EQ(dir, module.substr(0, module.rfind('\\') + 1));
+    std::string module(path, ::GetModuleFileNameA(nullptr, path, MAX_PATH));
+    EXPECT_EQ(GetSourceDir(), module.substr(0, module.rfind('\\') + 1));
     EXPECT_TRUE(FileExists(module));
-    EXPECT_FALSE(FileExists(dir + "no such file.txt"));
+    EXPECT_FALSE(FileExists(GetSourceDir() + "no such file.txt"));
 
     EXPECT_EQ(SourceDirFromModulePath("C:\\Setup\\Setup.exe"), "C:\\Setup\\");
     EXPECT_EQ(SourceDirFromModulePath("D:\\Setup.exe"), "D:\\");
