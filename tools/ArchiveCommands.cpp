@@ -61,6 +61,7 @@ std::string FileErrorText(const CFileException& e)
 
 // One file to pack: where it is read from, its size and the name it gets.
 struct Input {
+    Input(const std::string& path, const std::string& memberName) : name(memberName) { source.path = path; }
     MemberSource source;
     std::string name;
 };
@@ -101,7 +102,7 @@ void WalkSorted(const fs::path& dir, const std::string& prefix, std::vector<Inpu
         else if (fs::is_directory(status))
             WalkSorted(e.path(), name + "\\", out, refused);
         else if (fs::is_regular_file(status))
-            out.push_back({{e.path().string(), 0}, name});
+            out.emplace_back(e.path().string(), name);
         else
             refused.push_back(e.path().string() + ": not a regular file, not packed");
     }
@@ -149,7 +150,7 @@ int RunPack(const ToolArgs& args)
         if (fs::is_directory(status))
             WalkSorted(source, std::string(), inputs, refused);
         else if (fs::is_regular_file(status))
-            inputs.push_back({{source.string(), 0}, BackslashName(a)});
+            inputs.emplace_back(source.string(), BackslashName(a));
         else if (fs::exists(status))
             refused.push_back(source.string() + ": not a regular file, not packed");
         else
