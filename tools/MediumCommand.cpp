@@ -73,8 +73,11 @@ int Run(const ToolArgs& args)
     if (fs::exists(out, ec) && !fs::is_directory(out, ec))
         return ToolError("medium: " + out.string() + ": not a folder");
     // Everything is made in a folder beside out and moved in at the end.
-    fs::create_directories(fs::absolute(out, ec).parent_path(), ec);
-    StagedOutput staged(fs::absolute(out, ec).lexically_normal().string());
+    fs::path whole = fs::absolute(out, ec).lexically_normal();
+    if (!whole.has_filename())
+        whole = whole.parent_path();   // "out/"
+    fs::create_directories(whole.parent_path(), ec);
+    StagedOutput staged(whole.string());
     fs::create_directory(staged.Path(), ec);
     if (ec)
         return ToolError("medium: " + out.string() + ": " + ec.message());
