@@ -45,9 +45,13 @@ MemberCoderPool::MemberCoderPool(const std::vector<MemberSource>& sources, int k
 {
     if (jobs < 1)
         jobs = 1;
-    for (unsigned i = 0; i < jobs; ++i) {
+    // A worker that finishes a small member while a large one before it
+    // is still being coded goes on with the next: coded members wait for
+    // their turn in scratch files, a few per worker.
+    const unsigned slots = 4 * jobs;
+    for (unsigned i = 0; i < slots; ++i) {
         m_scratch.push_back(scratchBase + "." + std::to_string(i));
-        m_freeSlots.push_back(jobs - 1 - i);
+        m_freeSlots.push_back(slots - 1 - i);
     }
     for (unsigned i = 0; i < jobs && i < sources.size(); ++i)
         m_workers.emplace_back([this] { Work(); });

@@ -4,8 +4,9 @@
 // of the archive's kind into a scratch file of its own beside the archive
 // and handed back in the members' order: the archive comes out byte for byte
 // as if they had been coded one after another. At most `jobs` members are
-// in flight, each streamed from its file through a fixed buffer, so memory
-// stays small whatever the members' sizes.
+// being coded, each streamed from its file through a fixed buffer, and at
+// most 4 * jobs coded ones wait on disk for their turn, so memory stays
+// small whatever the members' sizes.
 
 #include <atomic>
 #include <condition_variable>
