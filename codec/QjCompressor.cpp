@@ -17,8 +17,11 @@
 // choices fix the stream, so one input always gives the same bytes.
 //
 // Contract of the expand direction: whatever the input holds, it never
-// reads or writes outside its buffers, writes exactly the header's size
-// (a last match is cut there) and ends; missing stream bits read as zeros.
+// reads or writes outside its buffers, writes at most the header's size (a
+// last match is cut there) and ends. Missing stream bits read as zeros; once
+// more of them have been used than one symbol and its position take, the
+// stream cannot be a whole one and the run stops, reporting it short. So an
+// input of n bytes never yields more than about 60 * (8n + 35) / 4 bytes.
 //
 // The tree's code lengths are bounded: every count is at least 1 and the
 // tree keeps the sibling property, so it is a Huffman tree for its counts,
@@ -148,6 +151,10 @@ constexpr std::uint16_t kOut = 0xFFFF;
 
 constexpr int kSearchNodes = N + 1 + 256;
 
+// Thrown by the bit reader when the zero bits read past the input's end are
+// more than a whole stream can need.
+struct StreamCut {};
+
 } // namespace
 
 // Everything one run needs. The window, the trees and the buffers are fixed
@@ -184,6 +191,7 @@ struct CQjCompressor::Run {
     CFile* out;
     std::uint64_t inLeft;        // bytes the input may still deliver
     bool inEof;
+    bool readFailed;
     bool writeFailed;
     const std::uint8_t* inPtr;
     const std::uint8_t* inEnd;
@@ -210,6 +218,7 @@ struct CQjCompressor::Run {
         out = &output;
         inLeft = ~std::uint64_t(0);
         inEof = false;
+        readFailed = false;
         writeFailed = false;
         inPtr = inEnd = inBuf;
         zeroBytes = 0;
@@ -305,12 +314,15 @@ bool CQjCompressor::RefillInput()
         try {
             got = run.in->Read(run.inBuf + left, static_cast<std::uint32_t>(room));
         } catch (const CFileException&) {
-            // A read error ends the input like its end.
+            // The run stops as at the end of the input and fails.
+            run.readFailed = true;
+            m_result = resultReadFailed;
             got = 0;
         }
     }
     run.inLeft -= got;
-    if (got == 0)
+    // At the length asked for, the input itself may go on: see CompressStreams.
+    if (got == 0 && room > 0)
         run.inEof = true;
     run.inPtr = run.inBuf;
     run.inEnd = run.inBuf + left + got;
@@ -521,10 +533,16 @@ CQjCompressor::BitBuffer CQjCompressor::RefillBits(BitBuffer in)
     // Up to 56 bits: the lowest bit is never an unread one (see DecodeSymbol).
     while (in.count <= 48) {
         std::uint64_t byte = 0;
-        if (run.inPtr < run.inEnd)
+        if (run.inPtr < run.inEnd) {
             byte = *run.inPtr++;
-        else
-            ++run.zeroBytes;   // past the end the stream reads as zeros
+        } else {
+            // Past the end the stream reads as zeros. Zero bits used (fed
+            // but no longer held) beyond a symbol and a position: no valid
+            // stream goes on here.
+            if (run.zeroBytes * 8 > static_cast<std::uint64_t>(in.count) + kMaxCodeBits + kMaxOffsetBits)
+                throw StreamCut{};
+            ++run.zeroBytes;
+        }
         in.bits |= byte << (56 - in.count);
         in.count += 8;
     }
@@ -591,25 +609,29 @@ void CQjCompressor::Expand(std::uint32_t size)
     std::uint32_t count = 0;
     BitBuffer in{0, 0};
     ProgressState progress;
-    while (count < size) {
-        int s = DecodeSymbol(in);
-        if (s < 256) {
-            buf[o++] = static_cast<std::uint8_t>(s);
-            ++count;
-        } else {
-            std::size_t from = o - static_cast<std::size_t>(DecodeOffset(in)) - 1;
-            std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(s - 253), size - count);
-            CopyMatch(buf + o, buf + from, n);
-            o += n;
-            count += n;
+    try {
+        while (count < size) {
+            int s = DecodeSymbol(in);
+            if (s < 256) {
+                buf[o++] = static_cast<std::uint8_t>(s);
+                ++count;
+            } else {
+                std::size_t from = o - static_cast<std::size_t>(DecodeOffset(in)) - 1;
+                std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(s - 253), size - count);
+                CopyMatch(buf + o, buf + from, n);
+                o += n;
+                count += n;
+            }
+            Progress(count, size, progress);
+            if (o >= N + kOutSize) {
+                FlushHistory(o);
+                o = N;
+                if (run.writeFailed)
+                    return;
+            }
         }
-        Progress(count, size, progress);
-        if (o >= N + kOutSize) {
-            FlushHistory(o);
-            o = N;
-            if (run.writeFailed)
-                return;
-        }
+    } catch (const StreamCut&) {
+        m_bStreamShort = true;
     }
     FlushHistory(o);
     run.bitsLeft = in.count;
@@ -621,6 +643,8 @@ int CQjCompressor::ExpandStreams()
     m_nMode = modeExpand;
     for (char want : {'Q', 'J', '1', '0'}) {
         if (GetByte() != static_cast<unsigned char>(want)) {
+            if (run.readFailed)
+                return 0;
             m_result = resultBadSignature;
             return 1;
         }
@@ -629,6 +653,8 @@ int CQjCompressor::ExpandStreams()
     for (int i = 0; i < 4; ++i) {
         int c = GetByte();
         if (c < 0) {
+            if (run.readFailed)
+                return 0;
             m_result = resultShortHeader;
             return 1;
         }
@@ -637,9 +663,9 @@ int CQjCompressor::ExpandStreams()
     if (size == 0)
         return 1;
     Expand(size);
-    if (run.writeFailed)
+    if (run.writeFailed || run.readFailed)
         return 0;
-    m_bStreamShort = run.zeroBytes * 8 > static_cast<std::uint64_t>(run.bitsLeft);
+    m_bStreamShort = m_bStreamShort || run.zeroBytes * 8 > static_cast<std::uint64_t>(run.bitsLeft);
     OnProgress(&size, &size);
     m_nMode = modeIdle;
     return 1;
@@ -917,9 +943,24 @@ int CQjCompressor::CompressStreams()
     run.inLeft = length;
     if (length > 0)
         Compress(length);
+    else
+        run.done = 0;
     FlushOutput();
-    if (run.writeFailed)
+    if (run.writeFailed || run.readFailed)
         return 0;
+    // The header holds the length found first: the input must have given
+    // exactly that many bytes (a file larger than 4 GiB reads as shorter).
+    if (!run.inEof) {
+        run.inLeft = 1;
+        if (GetByte() >= 0)
+            run.done = length + 1;
+        if (run.readFailed)
+            return 0;
+    }
+    if (run.done != length) {
+        m_result = resultInputChanged;
+        return 0;
+    }
     if (length == 0)
         return 1;   // the bare header
     OnProgress(&run.done, &length);

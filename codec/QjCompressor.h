@@ -28,7 +28,9 @@ public:
         resultNoOutput,       // output cannot be created
         resultBadSignature,   // expand: not a QJ10 file; output left empty
         resultShortHeader,    // expand: file ends inside the size field
-        resultWriteFailed     // output could not be written; run stopped
+        resultWriteFailed,    // output could not be written; run stopped
+        resultReadFailed,     // input could not be read; run stopped
+        resultInputChanged    // compress: the input did not hold its length
     };
 
     static constexpr std::uint32_t kHeaderSize = 8;
@@ -60,8 +62,10 @@ public:
     virtual void OnProgress(const std::uint32_t* done, const std::uint32_t* total);
 
     Result GetLastResult() const { return m_result; }
-    // Expand: the coded stream ended before the data was complete, so the
-    // missing bits were read as zeros (the output is still of full size).
+    // Expand: the coded stream ended before the data was complete. The
+    // missing bits read as zeros until more than a symbol and a position of
+    // them had been used, which no whole stream needs; the run stopped
+    // there, so the output may be shorter than the header's size.
     bool StreamWasShort() const { return m_bStreamShort; }
 
     int m_nMode = modeIdle;

@@ -1,6 +1,8 @@
 #include "install/ArchiveWriter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "framework/File.h"
 #include "install/packed/PackedFile.h"
@@ -48,6 +50,38 @@ void CArchiveWriter::AddMember(const std::string& name, const void* data, std::u
     BeginMember(name);
     Write(data, count);
     EndMember();
+}
+
+void CArchiveWriter::AddCodedMember(const std::string& name, const std::string& codedPath)
+{
+    CFile coded(codedPath, CFile::modeRead | CFile::shareDenyNone);
+    std::uint8_t head[16];
+    if (coded.Read(head, 16) != 16 || std::memcmp(head, CPackedFile::TagOf(m_nKind), 8) != 0)
+        throw CFileException(CFileException::invalidFile, -1, codedPath);
+    std::uint32_t left = head[12] | head[13] << 8 | head[14] << 16 | static_cast<std::uint32_t>(head[15]) << 24;
+    CFile file;
+    CFileException error(CFileException::generic, -1, m_strPath);
+    if (m_names.empty()) {
+        if (!file.Open(m_strPath, CFile::modeCreate | CFile::modeWrite, &error))
+            throw error;
+        file.Write(head, 8);
+    } else {
+        if (!file.Open(m_strPath, CFile::modeWrite, &error))
+            throw error;
+        file.SeekToEnd();
+    }
+    m_nMembersSize += 8 + static_cast<std::uint64_t>(left);
+    file.Write(head + 8, 8);
+    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[CPackedFile::bufferSize]);
+    while (left > 0) {
+        const std::uint32_t want = std::min(left, CPackedFile::bufferSize);
+        if (coded.Read(buffer.get(), want) != want)
+            throw CFileException(CFileException::endOfFile, -1, codedPath);
+        file.Write(buffer.get(), want);
+        left -= want;
+    }
+    file.Close();
+    m_names.push_back(name);
 }
 
 void CArchiveWriter::Finish()

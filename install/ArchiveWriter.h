@@ -21,6 +21,10 @@ public:
     void Write(const void* data, std::uint32_t count);
     void EndMember();
     void AddMember(const std::string& name, const void* data, std::uint32_t count);
+    // A member coded elsewhere: codedPath is a packed file of the archive's
+    // kind holding that member alone, whose header and coded bytes are
+    // copied in.
+    void AddCodedMember(const std::string& name, const std::string& codedPath);
 
     // Writes the directory; the archive is complete afterwards.
     void Finish();

@@ -1,6 +1,8 @@
 // setuptool check: what Setup.exe will make of a script, line by line.
 
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 #include <fstream>
 #include <iterator>
 
@@ -9,30 +11,29 @@
 
 namespace {
 
-int Run(const std::vector<std::string>& args)
+int Run(const ToolArgs& parsed)
 {
-    if (args.empty() || args.size() > 2)
-        return ToolError("check needs a script and, optionally, the medium's folder (setuptool check --help)");
+    const std::vector<std::string>& args = parsed.operands;
     const std::string& path = args[0];
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        std::fprintf(stderr, "setuptool: cannot read %s\n", path.c_str());
-        return 2;
+        ToolError("check: " + path + ": cannot open: " + std::generic_category().message(errno));
+        return toolUsage;
     }
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<ScriptWarning> warnings = CheckScript(data.data(), data.size(), args.size() > 1 ? args[1] : "");
     for (const ScriptWarning& w : warnings) {
         if (w.line > 0)
-            std::printf("%s:%d: %s\n", path.c_str(), w.line, w.text.c_str());
+            std::printf("%s:%d: %s\n", EscapeName(path).c_str(), w.line, EscapeName(w.text).c_str());
         else
-            std::printf("%s: %s\n", args.size() > 1 ? args[1].c_str() : path.c_str(), w.text.c_str());
+            std::printf("%s: %s\n", EscapeName(args.size() > 1 ? args[1] : path).c_str(), EscapeName(w.text).c_str());
     }
     if (warnings.empty()) {
-        std::printf("%s: no warnings\n", path.c_str());
-        return 0;
+        std::printf("%s: no warnings\n", EscapeName(path).c_str());
+        return toolOk;
     }
-    std::printf("%zu warning%s\n", warnings.size(), warnings.size() == 1 ? "" : "s");
-    return 1;
+    std::printf("%s\n", CountOf(warnings.size(), "warning").c_str());
+    return toolFailed;
 }
 
 const bool registered = RegisterToolCommand({
@@ -48,8 +49,9 @@ const bool registered = RegisterToolCommand({
     "the medium's folder, it also looks for the files the script needs and\n"
     "checks the archives whole.\n"
     "\n"
-    "Exit status: 0 clean, 1 with warnings, 2 when the script cannot be read.\n",
-    Run,
+    "Exit status: 0 clean, 1 with warnings, 2 when the script cannot be read\n"
+    "or the command line is wrong.\n",
+    Run, "", 1, 2,
 });
 
 } // namespace

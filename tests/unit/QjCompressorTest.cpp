@@ -254,7 +254,7 @@ TEST(QjCompressor, ProgressFollowsTheStepRule)
     EXPECT_EQ(c.m_nMode, CQjCompressor::modeIdle);
 }
 
-TEST(QjCompressor, CorruptOrShortStreamsWriteExactlyTheSize)
+TEST(QjCompressor, ShortStreamsStopWhereTheyCannotBeValid)
 {
     std::string data = Random(50000, 10, 64);
     std::string packed = Compress(data);
@@ -262,21 +262,70 @@ TEST(QjCompressor, CorruptOrShortStreamsWriteExactlyTheSize)
     EXPECT_TRUE(Expand(packed, &full) == data);
     EXPECT_FALSE(full.StreamWasShort());
 
-    // Cut short: the rest reads as zeros, the size still holds.
+    // Cut short: the run stops soon after the end, not at the header's size.
     RecordingCompressor cut;
     std::string out = Expand(packed.substr(0, packed.size() / 2), &cut);
-    EXPECT_EQ(out.size(), data.size());
     EXPECT_TRUE(cut.StreamWasShort());
+    EXPECT_GT(out.size(), 1000u);
+    EXPECT_LT(out.size(), data.size() * 3 / 4);
     EXPECT_EQ(out.substr(0, 1000), data.substr(0, 1000));
 
-    // Garbage of every kind, with sizes that end inside a match.
+    // Garbage of every kind, with sizes that end inside a match: never more
+    // than the size, and less only when reported short.
     for (std::uint32_t seed = 0; seed < 40; ++seed) {
         std::uint32_t size = 1 + seed * 977 % 5000;
-        std::string stream = Header(size) + Random(seed * 13, seed);
-        EXPECT_EQ(Expand(stream).size(), size);
+        RecordingCompressor q;
+        std::size_t got = Expand(Header(size) + Random(seed * 13, seed), &q).size();
+        EXPECT_LE(got, size);
+        EXPECT_TRUE(got == size || q.StreamWasShort());
     }
-    // Nothing but zero bits: one symbol, then matches from the first ring bytes.
-    EXPECT_EQ(Expand(Header(100000)).size(), 100000u);
+    // A header alone, claiming 1 GiB: a few hundred bytes at most.
+    RecordingCompressor bare;
+    EXPECT_LE(Expand(Header(1u << 30), &bare).size(), 60u * 36u / 4u);
+    EXPECT_TRUE(bare.StreamWasShort());
+}
+
+TEST(QjCompressor, ReadErrorsAndAnInputOfAnotherLengthFailTheRun)
+{
+    // Reads once, then fails; or claims a length it does not have.
+    class Input : public CFile {
+    public:
+        Input(const std::string& path, int fail, std::int64_t lie) : CFile(path, modeRead), m_fail(fail), m_lie(lie) {}
+        std::uint32_t Read(void* buffer, std::uint32_t count) override
+        {
+            if (m_fail && m_reads++ > 0)
+                throw CFileException(CFileException::hardIO, 5, "in");
+            return CFile::Read(buffer, count);
+        }
+        std::uint32_t GetLength() const override { return static_cast<std::uint32_t>(CFile::GetLength() + m_lie); }
+
+    private:
+        int m_fail, m_reads = 0;
+        std::int64_t m_lie;
+    };
+    TempDir dir;
+    std::string data = Random(300000, 8, 16);
+    dir.Write("plain", data);
+    dir.Write("packed", Compress(data));
+    struct Case {
+        const char* file;
+        int compress, fail;
+        std::int64_t lie;
+        CQjCompressor::Result result;
+    } cases[] = {
+        {"plain", 1, 1, 0, CQjCompressor::resultReadFailed},
+        {"packed", 0, 1, 0, CQjCompressor::resultReadFailed},
+        {"plain", 1, 0, 1, CQjCompressor::resultInputChanged},
+        {"plain", 1, 0, -1, CQjCompressor::resultInputChanged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lie);
+        RecordingCompressor q;
+        Input in(dir.File(c.file), c.fail, c.lie);
+        CFile out(dir.File("out"), CFile::modeCreate | CFile::modeWrite);
+        EXPECT_EQ(q.ProcessStreams(in, out, c.compress), 0);
+        EXPECT_EQ(q.GetLastResult(), c.result);
+    }
 }
 
 TEST(QjCompressor, CodesDeeperThanSixteenBitsGoOutWhole)
