@@ -66,12 +66,12 @@ inline Bytes Hex(const Bytes& b)
     return out;
 }
 
-// Deterministic test data.
-inline Bytes Random(std::size_t size, std::uint32_t seed)
+// Deterministic test data: bytes below alphabet, or words.
+inline Bytes Random(std::size_t size, std::uint32_t seed, unsigned alphabet = 256)
 {
     Bytes out(size, '\0');
     for (auto& c : out)
-        c = static_cast<char>((seed = seed * 1664525u + 1013904223u) >> 24);
+        c = static_cast<char>(((seed = seed * 1664525u + 1013904223u) >> 24) % alphabet);
     return out;
 }
 
