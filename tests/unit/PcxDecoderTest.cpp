@@ -81,23 +81,6 @@ TEST(PcxDecoder, HeaderRowsAndPalettes)
         EXPECT_EQ(Get32(dib.lpDib + 4 * i), header[i]) << "field " << i;
     EXPECT_EQ(dib.lpBits[0], 0x2A);
     EXPECT_EQ(PcxColorCount(dib), 256u);
-    // No palette marker: a grey ramp.
-    EXPECT_EQ(Color(dib, 0), 0u);
-    EXPECT_EQ(Color(dib, 200), 0xC8C8C8u);
-    // 0x0C and 768 bytes after the image data give the palette, from
-    // version 5 on; a marker without 768 bytes behind it is none.
-    Bytes data = {0xC2, 0x05, 0x0C};
-    for (int i = 0; i < 256; ++i)
-        data.insert(data.end(), {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(255 - i)});
-    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 0), 0x0011FFu);   // red 0, green 0x11, blue 0xFF as B,G,R,0
-    EXPECT_EQ(Color(dib, 255), 0xFF1100u);
-    ASSERT_EQ(Decode(MakePcx(s, Bytes(data.begin(), data.end() - 1)), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 7), 0x070707u);
-    s.version = 3;
-    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 1), 0x010101u);
-
     // Rows are bottom-up and only the row length is taken from a padded line.
     PcxSpec w = Spec(8, 1, 3, 2);
     w.bytesPerLine = 6;
@@ -105,27 +88,38 @@ TEST(PcxDecoder, HeaderRowsAndPalettes)
     EXPECT_EQ(Row(dib, 4, 2, 0), (Bytes{1, 2, 3, 0xAE}));
     EXPECT_EQ(Row(dib, 4, 2, 1), (Bytes{7, 8, 9, 10}));
 
-    // 1 bit: the header's first two colours, or black and white when equal.
-    PcxSpec one = Spec(1, 1, 8, 1);
+    // 8 bits: 0x0C and 768 bytes after the image data give the palette,
+    // from version 5 on; without them a grey ramp. 1 bit: the header's
+    // first two colours, or black and white when they are equal. 4 bits:
+    // the header's 16 colours, built-in ones before version 5.
+    Bytes marked = {0xC2, 0x05, 0x0C};
+    for (int i = 0; i < 256; ++i)
+        marked.insert(marked.end(), {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(255 - i)});
+    const Bytes cut(marked.begin(), marked.end() - 1), line = {0x9F, 0x00};
+    PcxSpec v3 = s, one = Spec(1, 1, 8, 1), four = Spec(4, 1, 2, 1);
+    v3.version = 3;
     for (int i = 0; i < 48; ++i)
-        one.palette[i] = static_cast<std::uint8_t>(0x10 + i);
-    ASSERT_EQ(Decode(MakePcx(one, {0xA5, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(dib.lpBits[0], 0xA5);
-    EXPECT_EQ(Color(dib, 0), 0x101112u);
-    EXPECT_EQ(Color(dib, 1), 0x131415u);
-    std::copy(one.palette, one.palette + 3, one.palette + 3);
-    ASSERT_EQ(Decode(MakePcx(one, {0xA5, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 0), 0u);
-    EXPECT_EQ(Color(dib, 1), 0xFFFFFFu);
-    // 16 colours of version 5 from the header, of version 3 built in.
-    PcxSpec f = Spec(4, 1, 2, 1);
-    std::copy(one.palette, one.palette + 48, f.palette);
-    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 15), 0x3D3E3Fu);
-    f.version = 3;
-    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
-    for (auto [i, rgb] : {std::pair{1, 0x000080u}, {7, 0x808080u}, {8, 0xC0C0C0u}, {9, 0x0000FFu}, {14, 0xFFFF00u}})
-        EXPECT_EQ(Color(dib, i), rgb) << "colour " << i;
+        one.palette[i] = four.palette[i] = static_cast<std::uint8_t>(0x10 + i);
+    PcxSpec bw = one, four3 = four;
+    std::copy(bw.palette, bw.palette + 3, bw.palette + 3);
+    four3.version = 3;
+    const struct {
+        const PcxSpec& spec;
+        const Bytes& data;
+        int index;
+        std::uint32_t rgb;
+    } colours[] = {
+        {s, line, 0, 0},           {s, line, 200, 0xC8C8C8},    {s, marked, 0, 0x0011FF}, {s, marked, 255, 0xFF1100},
+        {s, cut, 7, 0x070707},     {v3, marked, 1, 0x010101},   {one, line, 0, 0x101112}, {one, line, 1, 0x131415},
+        {bw, line, 0, 0},          {bw, line, 1, 0xFFFFFF},     {four, line, 15, 0x3D3E3F}, {four3, line, 1, 0x000080},
+        {four3, line, 7, 0x808080}, {four3, line, 8, 0xC0C0C0}, {four3, line, 9, 0x0000FF}, {four3, line, 14, 0xFFFF00},
+    };
+    for (const auto& c : colours) {
+        ASSERT_EQ(Decode(MakePcx(c.spec, c.data), dib), kPcxOk);
+        EXPECT_EQ(Color(dib, c.index), c.rgb) << int(c.spec.bits) << " bits, version " << int(c.spec.version)
+                                              << ", colour " << c.index;
+    }
+    EXPECT_EQ(dib.lpBits[0], 0x9F);
 }
 
 TEST(PcxDecoder, AssemblesPlanes)
