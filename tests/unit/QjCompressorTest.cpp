@@ -11,7 +11,8 @@
 
 namespace {
 
-// Records the errors and the progress calls with the mode seen in each.
+// Records the errors, the progress calls with the mode seen in each, and
+// the longest code of the model seen then.
 class RecordingCompressor : public CQjCompressor {
 public:
     struct Call {
@@ -22,9 +23,12 @@ public:
     void OnProgress(const std::uint32_t* done, const std::uint32_t* total) override
     {
         calls.push_back({*done, *total, m_nMode});
+        for (int s = 0; s < 314; ++s)
+            deepest = std::max(deepest, CodeLength(s));
     }
     std::vector<int> errors;
     std::vector<Call> calls;
+    int deepest = 0;
 };
 
 // One run from file to file: compress (1) or expand (0).
@@ -69,7 +73,7 @@ TEST(QjCompressor, ExpandsAndWritesTheIndependentVectors)
     }
 }
 
-TEST(QjCompressor, RoundTripsBehindTheHeader)
+TEST(QjCompressor, RoundTripsAndShortStreams)
 {
     EXPECT_EQ(Compress(""), Header(0));
     EXPECT_EQ(Expand(Header(0)), "");
@@ -88,6 +92,20 @@ TEST(QjCompressor, RoundTripsBehindTheHeader)
     // 60 spaces match the ring's spaces: one symbol and a position, where a
     // literal alone would need one byte more.
     EXPECT_LE(Compress(std::string(60, ' ')).size(), 8u + 3u);
+    // A stream cut short is reported so.
+    std::string data = Random(50000, 10, 64), packed = Compress(data);
+    RecordingCompressor full, cut;
+    EXPECT_TRUE(Expand(packed, &full) == data);
+    EXPECT_FALSE(full.StreamWasShort());
+    std::string out = Expand(packed.substr(0, packed.size() / 2), &cut);
+    EXPECT_TRUE(cut.StreamWasShort());
+    EXPECT_LE(out.size(), data.size());
+    EXPECT_EQ(out.substr(0, 1000), data.substr(0, 1000));
+    // Garbage, with sizes that end inside a match: never more than the size.
+    for (std::uint32_t seed = 0; seed < 40; seed += 4) {
+        std::uint32_t size = 1 + seed * 977 % 5000;
+        EXPECT_LE(Expand(Header(size) + Random(seed * 13, seed)).size(), size);
+    }
 }
 
 TEST(QjCompressor, RefusesWhatIsNoStreamOrCannotBeOpened)
@@ -172,36 +190,8 @@ TEST(QjCompressor, ProgressFollowsTheStepRule)
     }
 }
 
-TEST(QjCompressor, ShortStreamsAreReported)
-{
-    std::string data = Random(50000, 10, 64);
-    std::string packed = Compress(data);
-    RecordingCompressor full, cut;
-    EXPECT_TRUE(Expand(packed, &full) == data);
-    EXPECT_FALSE(full.StreamWasShort());
-    std::string out = Expand(packed.substr(0, packed.size() / 2), &cut);
-    EXPECT_TRUE(cut.StreamWasShort());
-    EXPECT_LE(out.size(), data.size());
-    EXPECT_EQ(out.substr(0, 1000), data.substr(0, 1000));
-    // Garbage, with sizes that end inside a match: never more than the size.
-    for (std::uint32_t seed = 0; seed < 40; seed += 4) {
-        std::uint32_t size = 1 + seed * 977 % 5000;
-        EXPECT_LE(Expand(Header(size) + Random(seed * 13, seed)).size(), size);
-    }
-}
-
 TEST(QjCompressor, CodesDeeperThanSixteenBitsGoOutWhole)
 {
-    // Watches the model from the progress calls.
-    class DepthWatcher : public CQjCompressor {
-    public:
-        void OnProgress(const std::uint32_t*, const std::uint32_t*) override
-        {
-            for (int s = 0; s < 314; ++s)
-                deepest = std::max(deepest, CodeLength(s));
-        }
-        int deepest = 0;
-    };
     // Match lengths 4 to 11 with weights growing like Fibonacci numbers:
     // each block is the one before cut into pieces of those lengths and
     // shuffled, so every piece is one match of its own length.
@@ -232,7 +222,7 @@ TEST(QjCompressor, CodesDeeperThanSixteenBitsGoOutWhole)
         if (data.size() > 400000)
             data += data.substr(data.size() - 1500, 20 + data.size() % 40);
     }
-    DepthWatcher c, e;
+    RecordingCompressor c, e;
     EXPECT_TRUE(Expand(Compress(data, &c), &e) == data);
     EXPECT_GT(c.deepest, 16);
     EXPECT_GT(e.deepest, 16);
