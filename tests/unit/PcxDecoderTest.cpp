@@ -82,9 +82,7 @@ TEST(PcxDecoder, HeaderRowsAndPalettes)
     EXPECT_EQ(dib.lpBits[0], 0x2A);
     EXPECT_EQ(PcxColorCount(dib), 256u);
     // Rows are bottom-up and only the row length is taken from a padded line.
-    PcxSpec w = Spec(8, 1, 3, 2);
-    w.bytesPerLine = 6;
-    ASSERT_EQ(Decode(MakePcx(w, {1, 2, 3, 0xAE, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
+    ASSERT_EQ(Decode(MakePcx({.xmax = 2, .ymax = 1, .bytesPerLine = 6}, {1, 2, 3, 0xAE, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
     EXPECT_EQ(Row(dib, 4, 2, 0), (Bytes{1, 2, 3, 0xAE}));
     EXPECT_EQ(Row(dib, 4, 2, 1), (Bytes{7, 8, 9, 10}));
 
@@ -126,10 +124,8 @@ TEST(PcxDecoder, AssemblesPlanes)
 {
     // Four one-bit planes, 10 pixels of the values 0 1 2 3 8 15 9 6 12 5:
     // pixel x takes bit p of its value from plane p (0xC0 escaped).
-    PcxSpec s = Spec(1, 4, 10, 1);
-    s.bytesPerLine = 2;
     PcxDib dib;
-    ASSERT_EQ(Decode(MakePcx(s, {0x56, 0x40, 0x35, 0x00, 0x05, 0xC1, 0xC0, 0x0E, 0x80}), dib), kPcxOk);
+    ASSERT_EQ(Decode(MakePcx({.bits = 1, .planes = 4, .xmax = 9, .bytesPerLine = 2}, {0x56, 0x40, 0x35, 0x00, 0x05, 0xC1, 0xC0, 0x0E, 0x80}), dib), kPcxOk);
     EXPECT_EQ(dib.lpDib[14], 4);
     EXPECT_EQ(Bytes(dib.lpBits, dib.lpBits + 5), (Bytes{0x01, 0x23, 0x8F, 0x96, 0xC5}));
 
@@ -176,13 +172,9 @@ TEST(PcxDecoder, FailureCodes)
     // Header faults: x or y range reversed, encoding, plane layouts that
     // cannot be assembled, sides over 16384, lines narrower than the width.
     const PcxSpec good = Spec(8, 1, 2, 2);
-    PcxSpec xs = good, ys = good, enc = good, narrow = good;
-    xs.xmin = 5, xs.xmax = 4;
-    ys.ymin = 1, ys.ymax = 0;
-    enc.encoding = 0;
-    narrow.bytesPerLine = 1;
-    for (const PcxSpec& s : {xs, ys, enc, narrow, Spec(1, 2, 2, 2), Spec(2, 2, 2, 2), Spec(1, 8, 2, 2), Spec(24, 1, 2, 2),
-                             Spec(8, 1, 16385, 1), Spec(8, 1, 1, 16385)})
+    for (const PcxSpec& s : {PcxSpec{.xmin = 5, .xmax = 4, .ymax = 1}, PcxSpec{.ymin = 1, .xmax = 1}, PcxSpec{.encoding = 0},
+                             PcxSpec{.xmax = 1, .ymax = 1, .bytesPerLine = 1}, Spec(1, 2, 2, 2), Spec(2, 2, 2, 2),
+                             Spec(1, 8, 2, 2), Spec(24, 1, 2, 2), Spec(8, 1, 16385, 1), Spec(8, 1, 1, 16385)})
         EXPECT_EQ(code(s), kPcxBadHeader) << int(s.bits) << "x" << int(s.planes) << " " << s.xmax << " " << s.ymax;
     PcxDib dib;
     Bytes header = MakePcx(good, {});

@@ -26,11 +26,11 @@ struct BmpSpec {
     std::int32_t width = 4, height = 2;
     unsigned bits = 8;
     std::uint32_t compression = 0, colorsUsed = 0;
-    Bytes extra;                       // between header and colour table
-    std::vector<std::uint32_t> colors; // 0x00RRGGBB each
-    std::size_t gap = 0;               // bytes between table and rows
-    Bytes rows;                        // empty: a pattern of the right size
-    std::int64_t pixelOffset = -1;     // -1: the true offset
+    Bytes extra{};                       // between header and colour table
+    std::vector<std::uint32_t> colors{}; // 0x00RRGGBB each
+    std::size_t gap = 0;                 // bytes between table and rows
+    Bytes rows{};                        // empty: a pattern of the right size
+    std::int64_t pixelOffset = -1;       // -1: the true offset
 };
 
 inline std::uint32_t BmpRowBytes(const BmpSpec& s)
