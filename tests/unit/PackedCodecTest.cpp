@@ -39,14 +39,10 @@ TEST(PackedCodec, WorkedStreams)
         int kind;
         Bytes plain, coded;
     } both[] = {
-        {lzss, "abababab", Bytes("\xB0\xD8\x80\x02\x80\x00", 6)},
-        {lzss, "", Bytes("\x00\x00", 2)},
-        {huff, "A", Bytes("\xA0\xC0", 2)},
-        {huff, "AA", Pack({{1, 1}, {0x41, 8}, {1, 2}, {1, 2}})},
-        {huff, "", Bytes("\x00", 1)},
+        {lzss, "abababab", Bytes("\xB0\xD8\x80\x02\x80\x00", 6)}, {lzss, "", Bytes("\x00\x00", 2)},
+        {huff, "A", Bytes("\xA0\xC0", 2)}, {huff, "AA", Pack({{1, 1}, {0x41, 8}, {1, 2}, {1, 2}})}, {huff, "", Bytes(1, 0)},
         {lzw, "ABABABA", Pack({{65, 9}, {66, 9}, {259, 9}, {261, 9}, {256, 9}})},
-        {lzw, "AAAA", Pack({{65, 9}, {259, 9}, {65, 9}, {256, 9}})},
-        {lzw, "", Pack({{256, 9}})},
+        {lzw, "AAAA", Pack({{65, 9}, {259, 9}, {65, 9}, {256, 9}})}, {lzw, "", Pack({{256, 9}})},
     };
     for (const auto& c : both) {
         SCOPED_TRACE(CPackedFile::TagOf(c.kind) + (": \"" + c.plain + "\""));
@@ -60,7 +56,8 @@ TEST(PackedCodec, WorkedStreams)
     for (int w = 9; w < 15; ++w)
         wide.push_back({257, w});
     wide.insert(wide.end(), {{66, 15}, {257, 15}, {67, 16}});
-    // Read only: what a decoder makes of 10 bytes asked for (or 40).
+    const Bytes xs = Pack({{1, 1}, {'x', 8}, {0, 1}, {1, 12}, {8, 4}, {0, 13}});
+    // Read only: what a decoder makes of 10 bytes asked for (or more).
     const struct {
         int kind;
         Bytes coded, plain;
@@ -68,14 +65,11 @@ TEST(PackedCodec, WorkedStreams)
     } read[] = {
         // 'x', a match one position behind of length 10 repeating it, the
         // end mark, which stops short of a larger count.
-        {lzss, Pack({{1, 1}, {'x', 8}, {0, 1}, {1, 12}, {8, 4}, {0, 13}}), Bytes(11, 'x'), 11},
-        {lzss, Pack({{1, 1}, {'x', 8}, {0, 1}, {1, 12}, {8, 4}, {0, 13}}), Bytes(11, 'x'), 40},
+        {lzss, xs, Bytes(11, 'x'), 11}, {lzss, xs, Bytes(11, 'x'), 40},
         // LZW codes it cannot follow: one beyond the next (259), a first
         // code that is no byte, also right after a flush.
-        {lzw, Pack({{65, 9}, {260, 9}, {256, 9}}), "A"},
-        {lzw, Pack({{300, 9}, {256, 9}}), ""},
-        {lzw, Pack({{65, 9}, {258, 9}, {259, 9}}), "A"},
-        {lzw, Pack({{65, 9}, {258, 9}, {66, 9}, {256, 9}}), "AB"},
+        {lzw, Pack({{65, 9}, {260, 9}, {256, 9}}), "A"}, {lzw, Pack({{300, 9}, {256, 9}}), ""},
+        {lzw, Pack({{65, 9}, {258, 9}, {259, 9}}), "A"}, {lzw, Pack({{65, 9}, {258, 9}, {66, 9}, {256, 9}}), "AB"},
         {lzw, Pack(wide), "AB"},
     };
     for (const auto& c : read)
