@@ -1,5 +1,5 @@
 // The three codecs against worked streams, the independent vectors, round
-// trips and damaged streams.
+// trips and streams cut short.
 
 #include <gtest/gtest.h>
 
@@ -35,10 +35,7 @@ TEST(PackedCodec, WorkedStreams)
 {
     const int lzss = CPackedFile::kindLzss, huff = CPackedFile::kindHuffman, lzw = CPackedFile::kindLzw;
     // Both ways: our encoder writes coded, our decoder reads it to its end.
-    const struct {
-        int kind;
-        Bytes plain, coded;
-    } both[] = {
+    const struct { int kind; Bytes plain, coded; } both[] = {
         {lzss, "abababab", Bytes("\xB0\xD8\x80\x02\x80\x00", 6)}, {lzss, "", Bytes("\x00\x00", 2)},
         {huff, "A", Bytes("\xA0\xC0", 2)}, {huff, "AA", Pack({{1, 1}, {0x41, 8}, {1, 2}, {1, 2}})}, {huff, "", Bytes(1, 0)},
         {lzw, "ABABABA", Pack({{65, 9}, {66, 9}, {259, 9}, {261, 9}, {256, 9}})},
@@ -58,11 +55,7 @@ TEST(PackedCodec, WorkedStreams)
     wide.insert(wide.end(), {{66, 15}, {257, 15}, {67, 16}});
     const Bytes xs = Pack({{1, 1}, {'x', 8}, {0, 1}, {1, 12}, {8, 4}, {0, 13}});
     // Read only: what a decoder makes of 10 bytes asked for (or more).
-    const struct {
-        int kind;
-        Bytes coded, plain;
-        std::uint32_t want = 10;
-    } read[] = {
+    const struct { int kind; Bytes coded, plain; std::uint32_t want = 10; } read[] = {
         // 'x', a match one position behind of length 10 repeating it, the
         // end mark, which stops short of a larger count.
         {lzss, xs, Bytes(11, 'x'), 11}, {lzss, xs, Bytes(11, 'x'), 40},
@@ -107,7 +100,7 @@ TEST(PackedCodec, IndependentVectorsBothWays)
     }
 }
 
-TEST(PackedCodec, RoundTripsWholeAndPiecewise)
+TEST(PackedCodec, RoundTripsWholePiecewiseAndCut)
 {
     // Every byte value in runs, then a mix: all 258 Huffman symbols.
     Bytes all;
@@ -121,52 +114,32 @@ TEST(PackedCodec, RoundTripsWholeAndPiecewise)
         Random(120000, 5) + Text(50000),
     };
     for (int kind : kCodecs) {
+        SCOPED_TRACE(CPackedFile::TagOf(kind));
         for (const Bytes& plain : inputs) {
-            SCOPED_TRACE(std::string(CPackedFile::TagOf(kind)) + " size " + std::to_string(plain.size()));
             bool finished = false;
             EXPECT_TRUE(Decode(kind, Encode(kind, plain), static_cast<std::uint32_t>(plain.size()), SIZE_MAX,
-                               &finished) == plain);
-            EXPECT_TRUE(finished);
+                               &finished) == plain) << "size " << plain.size();
+            EXPECT_TRUE(finished) << "size " << plain.size();
         }
         // Writes and reads in pieces, across the 17-byte LZSS look-ahead.
         Bytes plain = Text(20000) + Random(3000, 9) + Bytes(3000, 'r') + Text(9000, 3);
+        const auto size = static_cast<std::uint32_t>(plain.size());
         Bytes whole = Encode(kind, plain);
         for (std::size_t piece : {1u, 3u, 16u, 17u, 18u, 1000u}) {
             EXPECT_TRUE(Encode(kind, plain, piece) == whole) << "writes of " << piece;
-            EXPECT_TRUE(Decode(kind, whole, static_cast<std::uint32_t>(plain.size()), piece) == plain)
-                << "reads of " << piece;
+            EXPECT_TRUE(Decode(kind, whole, size, piece) == plain) << "reads of " << piece;
         }
-    }
-}
-
-TEST(PackedCodec, DamagedStreamsStopShort)
-{
-    Bytes plain = Text(30000) + Random(2000, 11);
-    const auto size = static_cast<std::uint32_t>(plain.size());
-    for (int kind : kCodecs) {
-        SCOPED_TRACE(CPackedFile::TagOf(kind));
-        Bytes coded = Encode(kind, plain);
         // Cut: the end code is never found, and a cut well inside the data
-        // gives a short count.
-        for (std::size_t keep : {std::size_t(0), std::size_t(1), coded.size() / 2, coded.size() - 1}) {
+        // gives a short count; asking for less than coded finds no end code.
+        for (std::size_t keep : {std::size_t(0), std::size_t(1), whole.size() / 2, whole.size() - 1}) {
             bool finished = true;
-            Bytes got = Decode(kind, coded.substr(0, keep), size, SIZE_MAX, &finished);
-            EXPECT_TRUE(keep == coded.size() - 1 || got.size() < plain.size()) << "kept " << keep;
+            Bytes got = Decode(kind, whole.substr(0, keep), size, SIZE_MAX, &finished);
+            EXPECT_TRUE(keep == whole.size() - 1 || got.size() < plain.size()) << "kept " << keep;
             EXPECT_FALSE(finished) << "kept " << keep;
             EXPECT_TRUE(plain.compare(0, got.size(), got) == 0 || kind == CPackedFile::kindLzss);
         }
-        // Asking for fewer bytes than coded: no end code there.
         bool finished = true;
-        Decode(kind, coded, size - 1, SIZE_MAX, &finished);
+        Decode(kind, whole, size - 1, SIZE_MAX, &finished);
         EXPECT_FALSE(finished);
-        // Flipped bytes: any outcome but a crash; usually caught.
-        int caught = 0;
-        for (std::size_t at = 5; at < coded.size(); at += coded.size() / 13) {
-            Bytes bad = coded;
-            bad[at] = static_cast<char>(bad[at] ^ 0x5A);
-            bool ok = false;
-            caught += !(Decode(kind, bad, size, SIZE_MAX, &ok) == plain && ok);
-        }
-        EXPECT_GE(caught, 10);
     }
 }

@@ -101,12 +101,7 @@ TEST(PcxDecoder, HeaderRowsAndPalettes)
     PcxSpec bw = one, four3 = four;
     std::copy(bw.palette, bw.palette + 3, bw.palette + 3);
     four3.version = 3;
-    const struct {
-        const PcxSpec& spec;
-        const Bytes& data;
-        int index;
-        std::uint32_t rgb;
-    } colours[] = {
+    const struct { const PcxSpec& spec; const Bytes& data; int index; std::uint32_t rgb; } colours[] = {
         {s, line, 0, 0},           {s, line, 200, 0xC8C8C8},    {s, marked, 0, 0x0011FF}, {s, marked, 255, 0xFF1100},
         {s, cut, 7, 0x070707},     {v3, marked, 1, 0x010101},   {one, line, 0, 0x101112}, {one, line, 1, 0x131415},
         {bw, line, 0, 0},          {bw, line, 1, 0xFFFFFF},     {four, line, 15, 0x3D3E3F}, {four3, line, 1, 0x000080},

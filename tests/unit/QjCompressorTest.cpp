@@ -15,10 +15,7 @@ namespace {
 // the longest code of the model seen then.
 class RecordingCompressor : public CQjCompressor {
 public:
-    struct Call {
-        std::uint32_t done, total;
-        int mode;
-    };
+    struct Call { std::uint32_t done, total; int mode; };
     void OnError(int code) override { errors.push_back(code); }
     void OnProgress(const std::uint32_t* done, const std::uint32_t* total) override
     {
