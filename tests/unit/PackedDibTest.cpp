@@ -67,7 +67,7 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
         {.bits = 4, .colorsUsed = 17, .colors = Ramp(17)},
         {.bits = 24, .colorsUsed = 200, .rows = Bytes(16, 0)},   // the table runs past the end
         {.compression = 1, .colors = Ramp(256)},   // run-length coded
-        {.compression = 3, .colors = Ramp(256)},   // masks need 16 or 32 bits
+        {.compression = 3, .extra = Bytes(12, 0), .colors = Ramp(256)},   // masks need 16 or 32 bits
         {.headerSize = 12, .colors = Ramp(256)},
         {.bits = 7, .colors = Ramp(256)},
     };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PictureBytes.h"
+#include "TempDir.h"
 #include "framework/MemFile.h"
 #include "image/PcxDecoder.h"
 
@@ -190,7 +191,13 @@ TEST(PcxDecoder, FailureCodes)
         literals[i] = 0x42;
     EXPECT_EQ(code(Spec(8, 1, 16384, 1), literals), kPcxDataEnded);
 
-    ASSERT_EQ(Decode(MakePcx(good, {1, 2, 3, 4}), dib), kPcxOk);
+    // From a file: opened, else refused; read by the same decoder.
+    TempDir dir;
+    EXPECT_EQ(ReadPcxFile(dir.File("missing.pcx"), dib), kPcxCannotOpen);
+    const Bytes cut = MakePcx(good, {1, 2, 3}), whole = MakePcx(good, {1, 2, 3, 4});
+    EXPECT_EQ(ReadPcxFile(dir.Write("cut.pcx", std::string(cut.begin(), cut.end())), dib), kPcxDataEnded);
+    ASSERT_EQ(ReadPcxFile(dir.Write("a.pcx", std::string(whole.begin(), whole.end())), dib), kPcxOk);
+    EXPECT_TRUE(dib.lpBits && dib.lpBits[1] == 4);   // the bottom line first
     EXPECT_EQ(FreePcxDib(dib), kPcxOk);
     EXPECT_EQ(dib.lpBits, nullptr);
     EXPECT_EQ(FreePcxDib(dib), kPcxNoBlock);
