@@ -8,8 +8,6 @@
 
 namespace {
 
-bool Pack(const Bytes& file, Bytes& dib) { return PackDibFile(file.data(), file.size(), dib); }
-
 std::vector<std::uint32_t> Ramp(std::size_t n)
 {
     std::vector<std::uint32_t> c;
@@ -18,20 +16,22 @@ std::vector<std::uint32_t> Ramp(std::size_t n)
     return c;
 }
 
-// The packed DIB holds the file's header, table and rows with no gap.
-void ExpectPacked(const BmpSpec& spec, const Bytes& dib, std::uint32_t tableAt)
+// Packs spec's file: its header, its colour table (found at tableAt) and
+// its rows, with no gap.
+void ExpectPacked(const BmpSpec& spec, std::uint32_t tableAt)
 {
-    Bytes file = MakeBmp(spec);
-    std::uint32_t rowBytes = BmpRowBytes(spec) * static_cast<std::uint32_t>(spec.height < 0 ? -spec.height : spec.height);
-    ASSERT_EQ(dib.size(), tableAt + spec.colors.size() * 4 + rowBytes);
-    EXPECT_EQ(Get32(dib.data()), spec.headerSize);
-    EXPECT_EQ(Get32(dib.data() + 20), rowBytes);   // image size filled in
-    for (std::size_t i = 0; i < spec.colors.size(); ++i)
-        EXPECT_EQ(Get32(dib.data() + tableAt + 4 * i), spec.colors[i]) << "colour " << i;
-    const std::uint8_t* bits = LocateDibBits(dib.data());
-    ASSERT_EQ(bits, dib.data() + tableAt + 4 * spec.colors.size());
-    std::size_t fileRows = file.size() - rowBytes;
-    EXPECT_TRUE(std::equal(bits, bits + rowBytes, file.begin() + static_cast<std::ptrdiff_t>(fileRows)));
+    SCOPED_TRACE(spec.bits);
+    Bytes file = MakeBmp(spec), dib;
+    ASSERT_TRUE(PackDibFile(file.data(), file.size(), dib));
+    const auto colors = static_cast<std::uint32_t>(spec.colors.size());
+    EXPECT_EQ(CountDibColors(dib.data()), colors);
+    EXPECT_EQ(DibPaletteBytes(dib.data()), 4 * colors);
+    const std::uint32_t rowBytes = BmpRowBytes(spec) * static_cast<std::uint32_t>(std::abs(spec.height));
+    Bytes want(file.begin() + 14, file.begin() + 14 + tableAt + 4 * colors);
+    want.insert(want.end(), file.end() - rowBytes, file.end());
+    PutLe(want, 20, rowBytes);   // the image size filled in
+    EXPECT_EQ(dib, want);
+    EXPECT_EQ(LocateDibBits(dib.data()), dib.data() + tableAt + 4 * colors);
 }
 
 } // namespace
@@ -39,132 +39,54 @@ void ExpectPacked(const BmpSpec& spec, const Bytes& dib, std::uint32_t tableAt)
 TEST(PackedDib, ColourCountsAndTablePlaces)
 {
     // An 8-bit picture using 20 colours: 80 table bytes, rows right after.
-    BmpSpec s;
-    s.colorsUsed = 20;
-    s.colors = Ramp(20);
-    Bytes dib;
-    ASSERT_TRUE(Pack(MakeBmp(s), dib));
-    EXPECT_EQ(CountDibColors(dib.data()), 20);
-    EXPECT_EQ(DibPaletteBytes(dib.data()), 80);
-    ExpectPacked(s, dib, 40);
-
+    ExpectPacked({.colorsUsed = 20, .colors = Ramp(20)}, 40);
     // Without a count the bit depth decides: 2, 16, 256, none.
-    for (auto [bits, colors] : {std::pair{1u, 2u}, {4u, 16u}, {8u, 256u}, {24u, 0u}, {32u, 0u}}) {
-        BmpSpec d;
-        d.bits = bits;
-        d.width = 5;
-        d.colors = Ramp(colors);
-        ASSERT_TRUE(Pack(MakeBmp(d), dib)) << bits;
-        EXPECT_EQ(CountDibColors(dib.data()), colors);
-        ExpectPacked(d, dib, 40);
-    }
-
-    // A 124-byte header (today's editors) with a gap before the rows: the
-    // table right after the header, the rows at the file's pixel offset.
-    BmpSpec v5;
-    v5.headerSize = 124;
-    v5.bits = 4;
-    v5.width = 3;
-    v5.height = -3;   // top-down
-    v5.colors = Ramp(16);
-    v5.gap = 10;
-    ASSERT_TRUE(Pack(MakeBmp(v5), dib));
-    ExpectPacked(v5, dib, 124);
-
+    for (auto [bits, colors] : {std::pair{1u, 2u}, {4u, 16u}, {8u, 256u}, {24u, 0u}, {32u, 0u}})
+        ExpectPacked({.width = 5, .bits = bits, .colors = Ramp(colors)}, 40);
+    // A 124-byte header (today's editors), top-down, with a gap before the
+    // rows: the table right after the header, the rows at the pixel offset.
+    ExpectPacked({.headerSize = 124, .width = 3, .height = -3, .bits = 4, .colors = Ramp(16), .gap = 10}, 124);
     // Three masks follow a 40-byte BI_BITFIELDS header and stay there.
-    BmpSpec bf;
-    bf.bits = 16;
-    bf.compression = 3;
-    bf.extra = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};
-    ASSERT_TRUE(Pack(MakeBmp(bf), dib));
-    ExpectPacked(bf, dib, 52);
-    EXPECT_EQ(Get32(dib.data() + 40), 0xF800u);
-    EXPECT_EQ(Get32(dib.data() + 48), 0x1Fu);
-}
-
-TEST(PackedDib, PixelOffsetIsUsedOnlyWhenValid)
-{
-    BmpSpec s;
-    s.colors = Ramp(256);
-    Bytes file = MakeBmp(s);
-    Bytes dib;
-    // Pointing into the colour table, or so far that the rows would not
-    // fit: the rows are taken right after the table.
+    ExpectPacked({.bits = 16, .compression = 3, .extra = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0}}, 52);
+    // The pixel offset, when it points into the colour table or so far that
+    // the rows would not fit, gives way to the rows right after the table.
     for (std::int64_t offset : {0, 14 + 40, 14 + 40 + 1023, 14 + 40 + 1024 + 1}) {
-        s.pixelOffset = offset;
-        ASSERT_TRUE(Pack(MakeBmp(s), dib)) << offset;
-        EXPECT_TRUE(std::equal(dib.end() - 8, dib.end(), file.end() - 8)) << offset;
+        Bytes file = MakeBmp({.colors = Ramp(256), .pixelOffset = offset}), dib;
+        ASSERT_TRUE(PackDibFile(file.data(), file.size(), dib)) << offset;
+        EXPECT_EQ(Bytes(dib.begin() + 40 + 1024, dib.end()), (Bytes{3, 10, 17, 24, 31, 38, 45, 52})) << offset;
     }
-    // A valid offset with a gap is followed, even past an inner 0xEE gap.
-    s.pixelOffset = -1;
-    s.gap = 6;
-    ASSERT_TRUE(Pack(MakeBmp(s), dib));
-    EXPECT_EQ(dib.size(), 40u + 1024 + 8);
-    EXPECT_EQ(dib[40 + 1024], 3);
 }
 
 TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
 {
-    auto refused = [](BmpSpec s, std::size_t cut = 0) {
-        Bytes file = MakeBmp(s);
-        file.resize(file.size() - cut);
-        Bytes dib;
-        bool ok = Pack(file, dib);
-        return !ok && dib.empty();
+    const BmpSpec faults[] = {
+        {.width = 16385, .colors = Ramp(256), .rows = {0}},   // claims far more than it has
+        {.height = -16385, .colors = Ramp(256)},
+        {.height = 0, .colors = Ramp(256)},
+        {.colorsUsed = 257, .colors = Ramp(257)},   // more than 8 bits allow
+        {.bits = 4, .colorsUsed = 17, .colors = Ramp(17)},
+        {.bits = 24, .colorsUsed = 200, .rows = Bytes(16, 0)},   // the table runs past the end
+        {.compression = 1, .colors = Ramp(256)},   // run-length coded
+        {.compression = 3, .extra = Bytes(12, 0), .colors = Ramp(256)},   // masks need 16 or 32 bits
+        {.headerSize = 12, .colors = Ramp(256)},
+        {.bits = 7, .colors = Ramp(256)},
     };
-    BmpSpec good;
-    good.colors = Ramp(256);
-    ASSERT_FALSE(refused(good));
-
-    EXPECT_TRUE(refused(good, 1));                   // cut short inside the rows
-    BmpSpec s = good;
-    s.width = 16385;
-    s.rows.assign(1, 0);                             // claims far more than it has
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.height = -16385;
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.height = 0;
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.colorsUsed = 257;                              // more than 8 bits allow
-    s.colors = Ramp(257);
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.bits = 4;
-    s.colorsUsed = 17;
-    s.colors = Ramp(17);
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.bits = 24;
-    s.colorsUsed = 200;                              // the table runs past the end
-    s.colors.clear();
-    s.rows.assign(16, 0);
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.compression = 1;                               // run-length coded
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.compression = 3;                               // masks need 16 or 32 bits
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.headerSize = 12;
-    EXPECT_TRUE(refused(s));
-    s = good;
-    s.bits = 7;
-    EXPECT_TRUE(refused(s));
-
-    Bytes file = MakeBmp(good);
-    file[1] = 'A';
     Bytes dib;
-    EXPECT_FALSE(Pack(file, dib));
+    for (const BmpSpec& s : faults) {
+        Bytes file = MakeBmp(s);
+        EXPECT_FALSE(PackDibFile(file.data(), file.size(), dib)) << &s - faults;
+        EXPECT_TRUE(dib.empty()) << &s - faults;
+    }
+    Bytes file = MakeBmp({.colors = Ramp(256)});
+    EXPECT_TRUE(PackDibFile(file.data(), file.size(), dib));
+    EXPECT_FALSE(PackDibFile(file.data(), file.size() - 1, dib));   // cut short inside the rows
+    EXPECT_TRUE(dib.empty());
     EXPECT_FALSE(PackDibFile(file.data(), 13, dib));
-
     // A bitmap resource is a packed DIB already: checked the same way.
     Bytes packed(file.begin() + 14, file.end());
-    packed[0] = 40;
     EXPECT_TRUE(CheckPackedDib(packed.data(), packed.size()));
     EXPECT_FALSE(CheckPackedDib(packed.data(), packed.size() - 1));
     EXPECT_FALSE(CheckPackedDib(packed.data(), 39));
+    file[1] = 'A';
+    EXPECT_FALSE(PackDibFile(file.data(), file.size(), dib));
 }

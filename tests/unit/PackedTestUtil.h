@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "TempDir.h"
 #include "install/packed/PackedFile.h"
@@ -15,18 +14,7 @@ using Bytes = std::string;
 
 inline Bytes Le32(std::uint32_t v)
 {
-    Bytes out;
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(v >> (8 * i)));
-    return out;
-}
-
-// A one-member file of kind holding body as its coded data.
-inline std::string WriteMemberFile(const TempDir& dir, const std::string& name, int kind, const Bytes& body,
-                                   std::uint32_t unpacked)
-{
-    return dir.Write(name, Bytes(CPackedFile::TagOf(kind), 8) + Le32(unpacked) +
-                               Le32(static_cast<std::uint32_t>(body.size())) + body);
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
 
 // The coded data our encoder writes for data, given in pieces of at most
@@ -38,61 +26,52 @@ inline Bytes Encode(int kind, const Bytes& data, std::size_t piece = SIZE_MAX)
     auto file = CreatePackedFile(std::string(), kind);
     if (!file->Open(path, CFile::modeCreate | CFile::modeWrite))
         return "open failed";
-    for (std::size_t at = 0; at < data.size(); at += piece) {
-        std::size_t n = std::min(piece, data.size() - at);
-        file->WritePacked(data.data() + at, static_cast<std::uint32_t>(n));
-    }
+    for (std::size_t at = 0; at < data.size(); at += piece)
+        file->WritePacked(data.data() + at, static_cast<std::uint32_t>(std::min(piece, data.size() - at)));
     file->Close();
     Bytes all = TempDir::ReadAll(path);
     return all.size() >= 16 ? all.substr(16) : "short file";
 }
 
-// What our decoder makes of body when asked for want bytes, in reads of at
-// most piece bytes; stops at the first short read.
+// What our decoder makes of body as a one-member file when asked for want
+// bytes, in reads of at most piece bytes; stops at the first short read.
+// finished: all came and the end code followed.
 inline Bytes Decode(int kind, const Bytes& body, std::uint32_t want, std::size_t piece = SIZE_MAX,
                     bool* finished = nullptr)
 {
     TempDir dir;
-    std::string path = WriteMemberFile(dir, "member.pak", kind, body, want);
+    std::string path = dir.Write("member.pak", Bytes(CPackedFile::TagOf(kind), 8) + Le32(want) +
+                                                   Le32(static_cast<std::uint32_t>(body.size())) + body);
     auto file = CreatePackedFile(path, -1);
     if (file->GetKind() != kind || !file->Open(path, CFile::modeRead))
         return "open failed";
     Bytes out(want, '\0');
-    std::uint32_t got = 0;
-    while (got < want) {
-        auto n = static_cast<std::uint32_t>(std::min<std::size_t>(piece, want - got));
-        std::uint32_t k = file->Read(out.data() + got, n);
-        got += k;
-        if (k < n)
+    for (std::uint32_t got = 0, n = 0; got < want; got += n) {
+        n = static_cast<std::uint32_t>(std::min<std::size_t>(piece, want - got));
+        if (std::uint32_t k = file->Read(out.data() + got, n); k < n) {
+            out.resize(got + k);
             break;
+        }
     }
-    out.resize(got);
     if (finished)
-        *finished = got == want && file->FinishMember();
+        *finished = out.size() == want && file->FinishMember();
     return out;
 }
 
 inline Bytes Hex(const Bytes& b)
 {
-    static const char digits[] = "0123456789ABCDEF";
     Bytes out;
-    for (unsigned char c : b) {
-        if (!out.empty())
-            out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
+    for (unsigned char c : b)
+        out += "0123456789ABCDEF"[c >> 4] + Bytes(1, "0123456789ABCDEF"[c & 15]) + ' ';
     return out;
 }
 
-// Deterministic test data.
-inline Bytes Random(std::size_t size, std::uint32_t seed)
+// Deterministic test data: bytes below alphabet, or words.
+inline Bytes Random(std::size_t size, std::uint32_t seed, unsigned alphabet = 256)
 {
     Bytes out(size, '\0');
-    for (auto& c : out) {
-        seed = seed * 1664525u + 1013904223u;
-        c = static_cast<char>(seed >> 24);
-    }
+    for (auto& c : out)
+        c = static_cast<char>(((seed = seed * 1664525u + 1013904223u) >> 24) % alphabet);
     return out;
 }
 
@@ -101,11 +80,8 @@ inline Bytes Text(std::size_t size, std::uint32_t seed = 7)
     static const char* const words[] = {"setup", "the", "archive", "member", "window", "tree",
                                         "of", "and", "a", "destination", "\r\n", "files"};
     Bytes out;
-    while (out.size() < size) {
-        seed = seed * 1103515245u + 12345u;
-        out += words[(seed >> 16) % 12];
-        out += ' ';
-    }
+    while (out.size() < size)
+        out += words[((seed = seed * 1103515245u + 12345u) >> 16) % 12] + Bytes(" ");
     out.resize(size);
     return out;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PictureBytes.h"
+#include "TempDir.h"
 #include "framework/MemFile.h"
 #include "image/PcxDecoder.h"
 
@@ -16,9 +17,11 @@ int Decode(Bytes file, PcxDib& dib)
     return ReadPcx(source, dib);
 }
 
-const std::uint8_t* Row(const PcxDib& dib, std::uint32_t rowLength, int height, int line)
+// Line y from the top of a picture of rows of rowLength bytes.
+Bytes Row(const PcxDib& dib, std::uint32_t rowLength, int height, int y)
 {
-    return dib.lpBits + static_cast<std::size_t>(height - 1 - line) * rowLength;
+    const std::uint8_t* p = dib.lpBits + static_cast<std::size_t>(height - 1 - y) * rowLength;
+    return Bytes(p, p + rowLength);
 }
 
 std::uint32_t Color(const PcxDib& dib, int i) { return Get32(dib.lpDib + 40 + 4 * i); }
@@ -54,11 +57,10 @@ TEST(PcxDecoder, DecodesLinesWithRunsCarriedOver)
     EXPECT_EQ(pending.byte, 4);
     // Running out, also between a run byte and its data, keeps the pending
     // run of before the line.
-    PcxRun before = pending;
-    EXPECT_FALSE(DecodePcxLine(src, 1, line, 4, pending, used));
-    EXPECT_EQ(pending.count, before.count);
-    EXPECT_FALSE(DecodePcxLine(src + 2, 1, line, 4, pending, used));
-    EXPECT_EQ(pending.count, before.count);
+    for (const std::uint8_t* from : {src, src + 2}) {
+        EXPECT_FALSE(DecodePcxLine(from, 1, line, 4, pending, used));
+        EXPECT_EQ(pending.count, 2u);
+    }
     // A pending run long enough fills a line from no source at all.
     pending = {40, 9};
     ASSERT_TRUE(DecodePcxLine(nullptr, 0, line, 4, pending, used));
@@ -66,108 +68,65 @@ TEST(PcxDecoder, DecodesLinesWithRunsCarriedOver)
     EXPECT_EQ(pending.count, 36u);
 }
 
-TEST(PcxDecoder, EightBitPicturesAndTheirPalettes)
+TEST(PcxDecoder, HeaderRowsAndPalettes)
 {
-    // 1 x 1: a 4-byte row at offset 1064, the header filled in.
+    // 1 x 1 at 8 bits: a 4-byte row at offset 1064, the header filled in.
     PcxSpec s = Spec(8, 1, 1, 1);
     PcxDib dib;
     ASSERT_EQ(Decode(MakePcx(s, {0xC1, 0x2A, 0x00}), dib), kPcxOk);
     ASSERT_TRUE(dib.hDib);
     EXPECT_EQ(dib.nSize, 1064u + 4);
     EXPECT_EQ(dib.lpBits, dib.lpDib + 1064);
-    EXPECT_EQ(Get32(dib.lpDib), 40u);
-    EXPECT_EQ(Get32(dib.lpDib + 4), 1u);
-    EXPECT_EQ(Get32(dib.lpDib + 8), 1u);
-    EXPECT_EQ(dib.lpDib[14], 8);
-    EXPECT_EQ(Get32(dib.lpDib + 16), 0u);
-    EXPECT_EQ(Get32(dib.lpDib + 20), 4u);
+    const std::uint32_t header[] = {40, 1, 1, 1 | 8 << 16, 0, 4};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Get32(dib.lpDib + 4 * i), header[i]) << "field " << i;
     EXPECT_EQ(dib.lpBits[0], 0x2A);
     EXPECT_EQ(PcxColorCount(dib), 256u);
-    // No palette marker: a grey ramp.
-    EXPECT_EQ(Color(dib, 0), 0u);
-    EXPECT_EQ(Color(dib, 200), 0xC8C8C8u);
-
-    // 0x0C and 768 bytes after the image data give the palette.
-    Bytes data = {0xC2, 0x05, 0x0C};
-    Bytes tail;
-    for (int i = 0; i < 256; ++i)
-        tail.insert(tail.end(), {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(255 - i)});
-    data.insert(data.end(), tail.begin(), tail.end());
-    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 0), 0x0011FFu);   // red 0, green 0x11, blue 0xFF as B,G,R,0
-    EXPECT_EQ(Color(dib, 255), 0xFF1100u);
-    const Bytes full = data;
-    // A marker without 768 bytes behind it is no palette.
-    data.resize(data.size() - 1);
-    ASSERT_EQ(Decode(MakePcx(s, data), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 7), 0x070707u);
-    // Versions 3 and 4 ignore it too.
-    s.version = 3;
-    ASSERT_EQ(Decode(MakePcx(s, full), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 1), 0x010101u);
-
     // Rows are bottom-up and only the row length is taken from a padded line.
-    PcxSpec w = Spec(8, 1, 3, 2);
-    w.bytesPerLine = 6;
-    ASSERT_EQ(Decode(MakePcx(w, {1, 2, 3, 0xEE & 0xBF, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
-    EXPECT_EQ(Bytes(Row(dib, 4, 2, 0), Row(dib, 4, 2, 0) + 4), (Bytes{1, 2, 3, 0xAE}));
-    EXPECT_EQ(Bytes(Row(dib, 4, 2, 1), Row(dib, 4, 2, 1) + 4), (Bytes{7, 8, 9, 10}));
-}
+    ASSERT_EQ(Decode(MakePcx({.xmax = 2, .ymax = 1, .bytesPerLine = 6}, {1, 2, 3, 0xAE, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
+    EXPECT_EQ(Row(dib, 4, 2, 0), (Bytes{1, 2, 3, 0xAE}));
+    EXPECT_EQ(Row(dib, 4, 2, 1), (Bytes{7, 8, 9, 10}));
 
-TEST(PcxDecoder, OneAndFourBitPalettes)
-{
-    PcxSpec s = Spec(1, 1, 8, 1);
+    // 8 bits: 0x0C and 768 bytes after the image data give the palette,
+    // from version 5 on; without them a grey ramp. 1 bit: the header's
+    // first two colours, or black and white when they are equal. 4 bits:
+    // the header's 16 colours, built-in ones before version 5.
+    Bytes marked = {0xC2, 0x05, 0x0C};
+    for (int i = 0; i < 256; ++i)
+        marked.insert(marked.end(), {static_cast<std::uint8_t>(i), 0x11, static_cast<std::uint8_t>(255 - i)});
+    const Bytes cut(marked.begin(), marked.end() - 1), line = {0x9F, 0x00};
+    PcxSpec v3 = s, one = Spec(1, 1, 8, 1), four = Spec(4, 1, 2, 1);
+    v3.version = 3;
     for (int i = 0; i < 48; ++i)
-        s.palette[i] = static_cast<std::uint8_t>(0x10 + i);
-    PcxDib dib;
-    ASSERT_EQ(Decode(MakePcx(s, {0xA5, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(dib.lpBits[0], 0xA5);
-    EXPECT_EQ(Color(dib, 0), 0x101112u);
-    EXPECT_EQ(Color(dib, 1), 0x131415u);
-    // Equal first entries: black and white.
-    std::copy(s.palette, s.palette + 3, s.palette + 3);
-    ASSERT_EQ(Decode(MakePcx(s, {0xA5, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 0), 0u);
-    EXPECT_EQ(Color(dib, 1), 0xFFFFFFu);
-
-    // 16 colours of version 5 from the header, of version 3 built in.
-    PcxSpec f = Spec(4, 1, 2, 1);
-    std::copy(s.palette, s.palette + 48, f.palette);
-    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 15), 0x3D3E3Fu);
-    f.version = 3;
-    ASSERT_EQ(Decode(MakePcx(f, {0x9F, 0x00}), dib), kPcxOk);
-    EXPECT_EQ(Color(dib, 1), 0x000080u);
-    EXPECT_EQ(Color(dib, 7), 0x808080u);
-    EXPECT_EQ(Color(dib, 8), 0xC0C0C0u);
-    EXPECT_EQ(Color(dib, 9), 0x0000FFu);
-    EXPECT_EQ(Color(dib, 14), 0xFFFF00u);
+        one.palette[i] = four.palette[i] = static_cast<std::uint8_t>(0x10 + i);
+    PcxSpec bw = one, four3 = four;
+    std::copy(bw.palette, bw.palette + 3, bw.palette + 3);
+    four3.version = 3;
+    const struct { const PcxSpec& spec; const Bytes& data; int index; std::uint32_t rgb; } colours[] = {
+        {s, line, 0, 0},           {s, line, 200, 0xC8C8C8},    {s, marked, 0, 0x0011FF}, {s, marked, 255, 0xFF1100},
+        {s, cut, 7, 0x070707},     {v3, marked, 1, 0x010101},   {one, line, 0, 0x101112}, {one, line, 1, 0x131415},
+        {bw, line, 0, 0},          {bw, line, 1, 0xFFFFFF},     {four, line, 15, 0x3D3E3F}, {four3, line, 1, 0x000080},
+        {four3, line, 7, 0x808080}, {four3, line, 8, 0xC0C0C0}, {four3, line, 9, 0x0000FF}, {four3, line, 14, 0xFFFF00},
+    };
+    for (const auto& c : colours) {
+        ASSERT_EQ(Decode(MakePcx(c.spec, c.data), dib), kPcxOk);
+        EXPECT_EQ(Color(dib, c.index), c.rgb) << int(c.spec.bits) << " bits, version " << int(c.spec.version)
+                                              << ", colour " << c.index;
+    }
+    EXPECT_EQ(dib.lpBits[0], 0x9F);
 }
 
 TEST(PcxDecoder, AssemblesPlanes)
 {
-    // Four one-bit planes, 10 pixels: pixel x takes bit p of its value
-    // from plane p.
-    const unsigned width = 10;
-    PcxSpec s = Spec(1, 4, width, 1);
-    s.bytesPerLine = 2;
-    std::uint8_t values[width] = {0, 1, 2, 3, 8, 15, 9, 6, 12, 5};
-    Bytes raw(8, 0);
-    for (unsigned x = 0; x < width; ++x)
-        for (unsigned p = 0; p < 4; ++p)
-            if (values[x] >> p & 1)
-                raw[p * 2 + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    // Four one-bit planes, 10 pixels of the values 0 1 2 3 8 15 9 6 12 5:
+    // pixel x takes bit p of its value from plane p (0xC0 escaped).
     PcxDib dib;
-    ASSERT_EQ(Decode(MakePcx(s, PcxEncode(raw)), dib), kPcxOk);
+    ASSERT_EQ(Decode(MakePcx({.bits = 1, .planes = 4, .xmax = 9, .bytesPerLine = 2}, {0x56, 0x40, 0x35, 0x00, 0x05, 0xC1, 0xC0, 0x0E, 0x80}), dib), kPcxOk);
     EXPECT_EQ(dib.lpDib[14], 4);
-    for (unsigned x = 0; x < width; ++x) {
-        std::uint8_t b = dib.lpBits[x / 2];
-        EXPECT_EQ(x % 2 ? b & 0x0F : b >> 4, values[x]) << "pixel " << x;
-    }
+    EXPECT_EQ(Bytes(dib.lpBits, dib.lpBits + 5), (Bytes{0x01, 0x23, 0x8F, 0x96, 0xC5}));
 
     // 24 bits: red, green and blue planes into blue, green, red triples.
-    PcxSpec t = Spec(8, 3, 2, 1);
-    ASSERT_EQ(Decode(MakePcx(t, {0x10, 0x11, 0x20, 0x21, 0x30, 0x31}), dib), kPcxOk);
+    ASSERT_EQ(Decode(MakePcx(Spec(8, 3, 2, 1), {0x10, 0x11, 0x20, 0x21, 0x30, 0x31}), dib), kPcxOk);
     EXPECT_EQ(Bytes(dib.lpBits, dib.lpBits + 8), (Bytes{0x30, 0x20, 0x10, 0x31, 0x21, 0x11, 0, 0}));
     EXPECT_EQ(PcxColorCount(dib), 0u);
     EXPECT_EQ(Get32(dib.lpDib + 40), 0u);
@@ -179,7 +138,6 @@ TEST(PcxDecoder, RefillsTheReadBufferAcrossLines)
     // lines and runs straddle every 8192-byte piece at varying places.
     const unsigned width = 203, height = 120;
     PcxSpec s = Spec(8, 1, width, height);
-    s.bytesPerLine = 204;
     Bytes raw;
     for (unsigned y = 0; y < height; ++y)
         for (unsigned x = 0; x < 204; ++x)
@@ -189,26 +147,19 @@ TEST(PcxDecoder, RefillsTheReadBufferAcrossLines)
     PcxDib dib;
     ASSERT_EQ(Decode(MakePcx(s, code), dib), kPcxOk);
     for (unsigned y = 0; y < height; ++y)
-        ASSERT_TRUE(std::equal(raw.begin() + y * 204, raw.begin() + y * 204 + width, Row(dib, 204, height, y)))
+        ASSERT_TRUE(std::equal(raw.begin() + y * 204, raw.begin() + y * 204 + width, Row(dib, 204, height, y).begin()))
             << "line " << y;
-
     // Cut inside the data: the data ended, with nothing left behind (and
     // no endless re-reading of the last piece).
-    Bytes file = MakePcx(s, code);
-    file.resize(128 + code.size() - 300);
-    EXPECT_EQ(Decode(file, dib), kPcxDataEnded);
+    code.resize(code.size() - 300);
+    EXPECT_EQ(Decode(MakePcx(s, code), dib), kPcxDataEnded);
     EXPECT_FALSE(dib.hDib);
     EXPECT_EQ(dib.lpDib, nullptr);
 }
 
 TEST(PcxDecoder, FailureCodes)
 {
-    PcxDib dib;
-    PcxSpec good = Spec(8, 1, 2, 2);
-    Bytes data = {1, 2, 3, 4};
-    ASSERT_EQ(Decode(MakePcx(good, data), dib), kPcxOk);
-
-    auto code = [&](PcxSpec s, Bytes d = {1, 2, 3, 4}) {
+    auto code = [](PcxSpec s, Bytes d = {1, 2, 3, 4}) {
         PcxDib out;
         int result = Decode(MakePcx(s, d), out);
         EXPECT_FALSE(out.hDib);
@@ -216,21 +167,18 @@ TEST(PcxDecoder, FailureCodes)
     };
     // Header faults: x or y range reversed, encoding, plane layouts that
     // cannot be assembled, sides over 16384, lines narrower than the width.
-    PcxSpec xs = good, ys = good, enc = good, narrow = good;
-    xs.xmin = 5, xs.xmax = 4;
-    ys.ymin = 1, ys.ymax = 0;
-    enc.encoding = 0;
-    narrow.bytesPerLine = 1;
-    for (const PcxSpec& s : {xs, ys, enc, narrow, Spec(1, 2, 2, 2), Spec(2, 2, 2, 2), Spec(1, 8, 2, 2), Spec(24, 1, 2, 2),
-                             Spec(8, 1, 16385, 1), Spec(8, 1, 1, 16385)})
+    const PcxSpec good = Spec(8, 1, 2, 2);
+    for (const PcxSpec& s : {PcxSpec{.xmin = 5, .xmax = 4, .ymax = 1}, PcxSpec{.ymin = 1, .xmax = 1}, PcxSpec{.encoding = 0},
+                             PcxSpec{.xmax = 1, .ymax = 1, .bytesPerLine = 1}, Spec(1, 2, 2, 2), Spec(2, 2, 2, 2),
+                             Spec(1, 8, 2, 2), Spec(24, 1, 2, 2), Spec(8, 1, 16385, 1), Spec(8, 1, 1, 16385)})
         EXPECT_EQ(code(s), kPcxBadHeader) << int(s.bits) << "x" << int(s.planes) << " " << s.xmax << " " << s.ymax;
-    PcxDib other;
+    PcxDib dib;
     Bytes header = MakePcx(good, {});
     header[0] = 11;
-    EXPECT_EQ(Decode(header, other), kPcxBadHeader);
-    header.resize(127);
+    EXPECT_EQ(Decode(header, dib), kPcxBadHeader);
     header[0] = 10;
-    EXPECT_EQ(Decode(header, other), kPcxBadHeader);     // shorter than a header
+    header.resize(127);
+    EXPECT_EQ(Decode(header, dib), kPcxBadHeader);     // shorter than a header
 
     EXPECT_EQ(code(good, {}), kPcxDataEnded);             // nothing after the header
     EXPECT_EQ(code(good, {1, 2, 3}), kPcxDataEnded);
@@ -243,6 +191,13 @@ TEST(PcxDecoder, FailureCodes)
         literals[i] = 0x42;
     EXPECT_EQ(code(Spec(8, 1, 16384, 1), literals), kPcxDataEnded);
 
+    // From a file: opened, else refused; read by the same decoder.
+    TempDir dir;
+    EXPECT_EQ(ReadPcxFile(dir.File("missing.pcx"), dib), kPcxCannotOpen);
+    const Bytes cut = MakePcx(good, {1, 2, 3}), whole = MakePcx(good, {1, 2, 3, 4});
+    EXPECT_EQ(ReadPcxFile(dir.Write("cut.pcx", std::string(cut.begin(), cut.end())), dib), kPcxDataEnded);
+    ASSERT_EQ(ReadPcxFile(dir.Write("a.pcx", std::string(whole.begin(), whole.end())), dib), kPcxOk);
+    EXPECT_TRUE(dib.lpBits && dib.lpBits[1] == 4);   // the bottom line first
     EXPECT_EQ(FreePcxDib(dib), kPcxOk);
     EXPECT_EQ(dib.lpBits, nullptr);
     EXPECT_EQ(FreePcxDib(dib), kPcxNoBlock);

@@ -7,16 +7,13 @@
 
 TEST(PictureName, ExtensionPicksTheDecoder)
 {
-    EXPECT_EQ(ClassifyPicture("C:\\Setup\\App.bmp"), PictureKind::dibFile);
-    EXPECT_EQ(ClassifyPicture("art.PcX"), PictureKind::pcxFile);
-    EXPECT_EQ(ClassifyPicture("LOGO.P"), PictureKind::pcxResource);
-    EXPECT_EQ(ClassifyPicture("tiles.b4"), PictureKind::bitmap);
-    EXPECT_EQ(ClassifyPicture("photo.B8"), PictureKind::bitmap256);
-    EXPECT_EQ(ClassifyPicture("photo.gif"), PictureKind::none);
-    EXPECT_EQ(ClassifyPicture("photo"), PictureKind::none);
-    EXPECT_EQ(ClassifyPicture("photo."), PictureKind::none);
+    using K = PictureKind;
     // A dot in a directory name is no extension; the last dot counts.
-    EXPECT_EQ(ClassifyPicture("C:\\art.pcx\\logo"), PictureKind::none);
-    EXPECT_EQ(ClassifyPicture("logo.pcx.bmp"), PictureKind::dibFile);
-    EXPECT_EQ(ClassifyPicture("C:.bmp"), PictureKind::dibFile);
+    const std::pair<const char*, PictureKind> names[] = {
+        {"C:\\Setup\\App.bmp", K::dibFile}, {"art.PcX", K::pcxFile},     {"LOGO.P", K::pcxResource},
+        {"tiles.b4", K::bitmap},            {"photo.B8", K::bitmap256},  {"photo.gif", K::none},
+        {"photo", K::none},                 {"photo.", K::none},         {"C:\\art.pcx\\logo", K::none},
+        {"logo.pcx.bmp", K::dibFile},       {"C:.bmp", K::dibFile}};
+    for (auto [name, kind] : names)
+        EXPECT_EQ(ClassifyPicture(name), kind) << name;
 }
