@@ -58,9 +58,9 @@ bool CSetupPlatform::OpenProgman()
     return ::ProgmanOpen(m_link) != 0;
 }
 
-void CSetupPlatform::ProgmanCreateGroup(const std::string& group)
+bool CSetupPlatform::ProgmanCreateGroup(const std::string& group)
 {
-    ::ProgmanCreateGroup(m_link, group);
+    return ::ProgmanCreateGroup(m_link, group) != 0;
 }
 
 void CSetupPlatform::ProgmanShowGroup(const std::string& group, std::uint16_t show)

@@ -19,7 +19,7 @@ public:
     std::string FindAssociatedProgram(const std::string& document) override;
     void StartProgram(const std::string& commandLine) override;
     bool OpenProgman() override;
-    void ProgmanCreateGroup(const std::string& group) override;
+    bool ProgmanCreateGroup(const std::string& group) override;
     void ProgmanShowGroup(const std::string& group, std::uint16_t show) override;
     void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& iconPath,
                             std::uint16_t iconIndex) override;

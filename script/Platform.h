@@ -30,7 +30,8 @@ public:
     // The Program Manager conversation: false from OpenProgman means no
     // group can be made at all.
     virtual bool OpenProgman() = 0;
-    virtual void ProgmanCreateGroup(const std::string& group) = 0;
+    // False when the command could not be sent (no conversation, or too long).
+    virtual bool ProgmanCreateGroup(const std::string& group) = 0;
     virtual void ProgmanShowGroup(const std::string& group, std::uint16_t show) = 0;
     virtual void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& iconPath,
                                     std::uint16_t iconIndex) = 0;

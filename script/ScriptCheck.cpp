@@ -9,7 +9,9 @@
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
 #include "script/LowerAnsi.h"
+#include "script/ScriptSections.h"
 #include "script/SetupScript.h"
+#include "ui/ProgmanCommands.h"
 
 namespace {
 
@@ -143,6 +145,8 @@ private:
                 return;
             CheckFields(e, *section);
             CheckMacros(e);
+            if (section->name == std::string("Group"))
+                CheckItemLength(e);
             return;
         }
         bool known = std::find_if(section->keys.begin(), section->keys.end(),
@@ -160,6 +164,15 @@ private:
         if ((key == "License" || key == "CopyMode") && !e.value.empty() && !IsNumber(e.value))
             Warn(e.line, key + "=" + e.value + " is not a number and counts as " +
                              std::to_string(ScriptAtoi(e.value)));
+        if (key == "Group" && section->name == std::string("Group")) {
+            std::string command;
+            if (!FormatCreateGroup(e.value, command))
+                Warn(e.line, "the group name is too long for the Program Manager (its commands may have 255 "
+                             "characters): no group and no items are made");
+            else if (!FormatShowGroup(e.value, 1, command))
+                Warn(e.line, "the group name is too long for the Program Manager's ShowGroup command (255 "
+                             "characters): the group is not shown");
+        }
         if (key == "Run")
             CheckMacros(e);
         else if (e.value.find("$(") != std::string::npos)
@@ -182,6 +195,22 @@ private:
             Warn(e.line, "entry " + e.key + " of [" + e.section + "] has " + std::to_string(have) + " of the " +
                              std::to_string(section.separators) + " " + sep + " it needs and is skipped");
         }
+    }
+
+    // The item's commands as written; macros and the quotes around a
+    // program only make them longer.
+    void CheckItemLength(const CSetupScript::LineEvent& e)
+    {
+        std::string fields[4];
+        std::string rest = e.value;
+        for (int i = 0; i < 3; ++i)
+            if (!SplitField(fields[i], rest, '\t'))
+                return;
+        std::string command;
+        if (!FormatReplaceItem(fields[0], command) ||
+            !FormatAddItem(fields[0], fields[1], fields[2], static_cast<std::uint16_t>(ScriptAtoi(rest)), command))
+            Warn(e.line, "item " + e.key + " of [Group] is too long for the Program Manager (its commands may have "
+                                           "255 characters): the item is not made");
     }
 
     void CheckMacros(const CSetupScript::LineEvent& e)

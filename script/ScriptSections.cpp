@@ -86,9 +86,12 @@ bool CScriptSections::ProcessIniAndGroupSections()
         return false;
     if (!m_platform.OpenProgman())
         return false;
-    m_platform.ProgmanCreateGroup(group);
+    // Items act on the active group: without our group made active they
+    // would land in (and replace same-named items of) another one.
+    const bool created = m_platform.ProgmanCreateGroup(group);
     m_platform.ProgmanShowGroup(group, 1);
-    for (int n = 1; n <= kMaxGroupItem && m_script.GetEntry("Group", static_cast<std::int16_t>(n), entry); ++n) {
+    for (int n = 1; created && n <= kMaxGroupItem && m_script.GetEntry("Group", static_cast<std::int16_t>(n), entry);
+         ++n) {
         // item name, command line, icon path, icon index
         std::string fields[4];
         if (!SplitEntry(Expand(entry), '\t', fields, 4))

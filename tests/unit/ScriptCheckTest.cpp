@@ -119,6 +119,10 @@ TEST(ScriptCheck, RulesThatActSilently)
     // In line order.
     for (std::size_t i = 1; i < w.size(); ++i)
         EXPECT_LE(w[i - 1].line, w[i].line);
+
+    w = Check("[Group]\r\nGroup=" + std::string(242, 'g') + "\r\n1=" + std::string(240, 'i') + "\tx.exe\t\t0\r\n");
+    EXPECT_TRUE(Has(w, 2, {"group name is too long", "no group"})) << Dump(w);
+    EXPECT_TRUE(Has(w, 3, {"item 1", "too long"})) << Dump(w);
 }
 
 TEST(ScriptCheck, ByteOrderMarkHidesTheFirstSection)

@@ -54,7 +54,12 @@ public:
         log.push_back("open");
         return progman;
     }
-    void ProgmanCreateGroup(const std::string& group) override { log.push_back("group " + group); }
+    bool ProgmanCreateGroup(const std::string& group) override
+    {
+        log.push_back("group " + group);
+        std::string command;
+        return FormatCreateGroup(group, command);
+    }
     void ProgmanShowGroup(const std::string& group, std::uint16_t show) override
     {
         log.push_back("show " + group + " " + std::to_string(show));
@@ -183,6 +188,14 @@ TEST(ScriptSections, GroupItemsAndTheirCommands)
     CScriptSections noServer(none, s);
     EXPECT_FALSE(noServer.ProcessIniAndGroupSections());
     EXPECT_EQ(none.log, std::vector<std::string>{"open"});
+
+    // A group whose commands cannot be sent gets no items either.
+    const std::string longName(250, 'g');
+    CSetupScript tooLong = Script("[Group]\nGroup=" + longName + "\n1=App\tC:\\app.exe\t\t0\n");
+    RecordingPlatform refused;
+    CScriptSections(refused, tooLong).ProcessIniAndGroupSections();
+    EXPECT_EQ(refused.log, (std::vector<std::string>{"open", "group " + longName, "show " + longName + " 1", "close",
+                                                      "raise"}));
 }
 
 TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
