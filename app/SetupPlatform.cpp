@@ -39,6 +39,11 @@ void CSetupPlatform::WriteIniString(const std::string& section, const std::strin
     ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
 }
 
+bool CSetupPlatform::FileExists(const std::string& path)
+{
+    return ::FileExists(path);
+}
+
 std::string CSetupPlatform::FindAssociatedProgram(const std::string& document)
 {
     char program[MAX_PATH + 1] = {};

@@ -16,6 +16,7 @@ public:
     void DeleteOneFile(const std::string& path) override;
     void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                         const std::string& file) override;
+    bool FileExists(const std::string& path) override;
     std::string FindAssociatedProgram(const std::string& document) override;
     void StartProgram(const std::string& commandLine) override;
     bool OpenProgman() override;

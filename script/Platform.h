@@ -23,6 +23,8 @@ public:
     virtual void DeleteOneFile(const std::string& path) = 0;
     virtual void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                                 const std::string& file) = 0;
+    // Whether the file's status can be read.
+    virtual bool FileExists(const std::string& path) = 0;
     // The program associated with a document, or empty.
     virtual std::string FindAssociatedProgram(const std::string& document) = 0;
     virtual void StartProgram(const std::string& commandLine) = 0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ public:
     std::vector<std::string> log;
     std::map<std::string, std::string> associations;   // document -> program
     std::vector<std::string> missing;                  // files that cannot be deleted
+    std::vector<std::string> files;                    // files that exist
     bool progman = true;
 
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
@@ -42,6 +44,10 @@ public:
                         const std::string& file) override
     {
         log.push_back("ini " + file + " [" + section + "] " + key + "=" + value);
+    }
+    bool FileExists(const std::string& path) override
+    {
+        return std::find(files.begin(), files.end(), path) != files.end();
     }
     std::string FindAssociatedProgram(const std::string& document) override
     {
@@ -204,7 +210,8 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
         const char* run;
         const char* started;   // nullptr: nothing started
     } cases[] = {
-        {"Notepad.exe", "run \"notepad.exe\""},
+        {"Notepad.exe", "run notepad.exe"},
+        {"$(Windows)\\command.com /c Setup.exe", "run c:\\windows\\command.com /c setup.exe"},
         {"$(Destination)\\README.TXT", "run \"C:\\WINDOWS\\notepad.exe\" \"c:\\app\\readme.txt\""},
         {"C:\\Program Files\\App\\App.exe /Go", "run \"c:\\program files\\app\\app.exe\" /go"},
         {"\"C:\\Quoted\\a.exe\" x", "run \"c:\\quoted\\a.exe\" x"},
@@ -213,6 +220,7 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
     for (const Case& c : cases) {
         RecordingPlatform p;
         p.associations["c:\\app\\readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+        p.files = {"c:\\program files\\app\\app.exe"};
         CSetupScript s = Script(std::string("[General]\nDestination=C:\\App\nRun=") + c.run + "\n");
         CScriptSections(p, s).RunProgram();
         if (c.started)
