@@ -12,6 +12,7 @@
 #include "framework/Dialog.h"
 #include "framework/FileException.h"
 #include "framework/WinApp.h"
+#include "ui/BmpBtn.h"
 
 namespace {
 
@@ -134,4 +135,34 @@ TEST(Dialog, DataExchangeBothWaysAndOk)
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.seenInWindow, "before");
     EXPECT_EQ(dialog.m_strCaptionText, "typed by the user");
+}
+
+namespace {
+
+// A bitmap push button with the id IDOK tells its parent of the pointer
+// with the code 5: that must not end the dialog as a click would.
+class HoverOkDialog : public CDialog {
+public:
+    HoverOkDialog() : CDialog(102) {}
+    CBmpBtn ok;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        HWND b = ::CreateWindowA("BUTTON", "C:OK", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 60, 20, m_hWnd,
+                                 reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+        ok.SubclassWindow(b);
+        ::SendMessageA(b, WM_SETCURSOR, reinterpret_cast<WPARAM>(b), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        ::PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+TEST(Dialog, OnlyAClickOfIdOkEndsTheDialog)
+{
+    HoverOkDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
