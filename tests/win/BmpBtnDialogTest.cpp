@@ -75,6 +75,7 @@ protected:
             buttons.push_back(std::make_unique<CBmpBtn>());
             buttons.back()->SubclassDlgItem(id, m_hWnd);
         }
+        CBmpBtn::RegisterRuntimeClass();
         byName.reset(CRuntimeClass::FromName("CBmpBtn")->CreateObject());
         static_cast<CBmpBtn*>(byName.get())->SubclassDlgItem(IDC_BT_THREE, m_hWnd);
         return CDialog::OnInitDialog();

@@ -119,6 +119,7 @@ TEST(BmpBtn, PressPlaysItsSound)
 
 TEST(BmpBtn, CreatableByName)
 {
+    CBmpBtn::RegisterRuntimeClass();
     const CRuntimeClass* cls = CRuntimeClass::FromName("CBmpBtn");
     ASSERT_NE(cls, nullptr);
     EXPECT_EQ(cls->m_wSchema, 1u);
