@@ -143,7 +143,7 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
     s.rows.assign(16, 0);
     EXPECT_TRUE(refused(s));
     s = good;
-    s.compression = 1;                               // run-length coded
+    s.compression = 2;                               // RLE4 needs 4 bits
     EXPECT_TRUE(refused(s));
     s = good;
     s.compression = 3;                               // masks need 16 or 32 bits
@@ -167,4 +167,14 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
     EXPECT_TRUE(CheckPackedDib(packed.data(), packed.size()));
     EXPECT_FALSE(CheckPackedDib(packed.data(), packed.size() - 1));
     EXPECT_FALSE(CheckPackedDib(packed.data(), 39));
+
+    // RLE8: the system decodes it; its coded size must be given and inside.
+    Bytes rle = MakeBmp(good);
+    Put32(rle, 30, 1);
+    EXPECT_FALSE(Pack(rle, dib));
+    Put32(rle, 34, 8);
+    ASSERT_TRUE(Pack(rle, dib));
+    EXPECT_EQ(dib.size(), 40u + 1024 + 8);
+    Put32(rle, 34, 9);
+    EXPECT_FALSE(Pack(rle, dib));
 }
