@@ -27,6 +27,7 @@
 //                                   screen: "control-rect L T R B"
 //   expect-hidden ID                control ID exists and is not visible
 //   expect-visible ID               control ID is visible
+//   expect-enabled, expect-disabled the current window takes input or not
 //   rect                            print the current window's rectangle,
 //                                   its client origin on the screen and
 //                                   its client size
@@ -293,6 +294,12 @@ int main(int argc, char** argv)
             bool visible = ::IsWindowVisible(Control(id)) != FALSE;
             if (visible != (step == "expect-visible"))
                 Fail("control " + std::to_string(id) + (visible ? " is visible" : " is hidden"));
+        } else if (step == "expect-enabled" || step == "expect-disabled") {
+            if (!g_current)
+                Fail("no current window");
+            bool enabled = ::IsWindowEnabled(g_current) != FALSE;
+            if (enabled != (step == "expect-enabled"))
+                Fail("\"" + Text(g_current) + "\" is " + (enabled ? "enabled" : "disabled"));
         } else if (step == "expect-rect") {
             need(i, 4);
             if (!g_current)
