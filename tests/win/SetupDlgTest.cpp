@@ -39,7 +39,7 @@ private:
     HWND m_window = nullptr;
 };
 
-void ExpectBands(int width, int height, int bandHeight, int bands, int firstBlue, int lastBlue)
+void ExpectBands(int width, int height, int bandHeight, int bands, int step, int firstBlue, int lastBlue)
 {
     PaintTarget target(width, height);
     RECT client;
@@ -49,8 +49,9 @@ void ExpectBands(int width, int height, int bandHeight, int bands, int firstBlue
     GradientBands layout = ComputeGradientBands(height);
     ASSERT_EQ(layout.bandHeight, bandHeight);
     ASSERT_EQ(layout.bandCount, bands);
+    ASSERT_EQ(layout.colourStep, step);
     for (int band = 0; band < bands; ++band) {
-        std::uint32_t blue = static_cast<std::uint32_t>(GradientBandBlue(band, layout.colourStep));
+        std::uint32_t blue = static_cast<std::uint32_t>(255 - band * step);   // never below 75: no wrap
         int top = band * bandHeight;
         int bottom = std::min(height, top + bandHeight);
         for (int y = top; y < bottom; ++y) {
@@ -84,9 +85,9 @@ TEST(SetupDlg, TemplateIsTheBackgroundWindow)
 
 TEST(SetupDlg, GradientPaintsEveryBand)
 {
-    ExpectBands(64, 90, 1, 90, 255, 77);
-    ExpectBands(40, 1000, 6, 167, 255, 89);
-    ExpectBands(30, 450, 3, 150, 255, 255 - 149);
+    ExpectBands(64, 90, 1, 90, 2, 255, 77);
+    ExpectBands(40, 1000, 6, 167, 1, 255, 89);
+    ExpectBands(30, 450, 3, 150, 1, 255, 106);
     // An empty client area paints nothing.
     PaintTarget empty(20, 0);
     DrawGradient(empty.window(), empty.dc());

@@ -25,7 +25,8 @@ scenario() {
   cmp "$S_DIR/tree/readme.txt" "$c/Dest/readme.txt"
   cmp "$S_DIR/tree/a/b/c.txt" "$c/Dest/a/b/c.txt"
   cmp "$S_DIR/tree/a/program.bin" "$c/Dest/a/program.bin"
-  [ -f "$c/Dest/a/empty.dat" ] && [ ! -s "$c/Dest/a/empty.dat" ]
+  [ -f "$c/Dest/a/empty.dat" ]
+  [ ! -s "$c/Dest/a/empty.dat" ]
   cmp "$S_DIR/win/qjtest.ini" "$c/windows/qjtest.ini"
   cmp "$S_DIR/sys/qjtest.dll" "$c/windows/system32/qjtest.dll"
 

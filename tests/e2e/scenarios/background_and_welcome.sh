@@ -23,7 +23,8 @@ scenario() {
   last=$(pixel $((cx + 20)) $((cy + ch - 1)))
   want=$(gradient_last_blue "$ch")
   echo "    client ${cw}x${ch}: first row $first, last row $last (want 0 0 $want)"
-  [ "$first" = "0 0 255" ] && [ "$last" = "0 0 $want" ]
+  [ "$first" = "0 0 255" ]
+  [ "$last" = "0 0 $want" ]
   drive attach Setup.exe wait-control 1001 click 2
   wait_setup_exit
   expect_disk_unchanged

@@ -23,7 +23,9 @@ scenario() {
   read -r _ ot orr _ <<<"$ok"
   read -r ll lt _ lb <<<"$list"
   echo "    Cancel at $cancel, Select at $ok, list at $list"
-  [ "$ot" -eq "$ct" ] && [ "$orr" -eq $((cl - 4)) ] && [ "$lb" -eq $((ct - 4)) ]
+  [ "$ot" -eq "$ct" ]
+  [ "$orr" -eq $((cl - 4)) ]
+  [ "$lb" -eq $((ct - 4)) ]
   # The first folder of the list is "AAA Pick": open it with a double click.
   double_click $((ll + 30)) $((lt + 10))
   sleep 1

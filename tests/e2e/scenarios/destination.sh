@@ -24,6 +24,10 @@ scenario() {
   done
   expect_disk_unchanged
   start_setup
+  drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 type 1008 'C:\Typed Dir\App' click 1
+  wait_setup_exit
+  expect_destination 'C:\Typed Dir\App'
+  start_setup
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 type 1008 '  ' click 1
   [ "$(message_box_text)" = "Please enter the folder to install the software into." ]
   close_message_box
