@@ -42,6 +42,8 @@
 //   hold-open PATH                  open a file with no sharing and keep it
 //                                   open until the driver ends (a file in
 //                                   use by another program)
+//   suspend, resume                 stop or go on with every thread of the
+//                                   program (a screenshot of work under way)
 //   sleep MS
 //   wait-exit [MS]                  wait for the program to end; prints
 //                                   "exit N"
@@ -190,6 +192,22 @@ DWORD OptionalMs(const std::vector<std::string>& a, size_t& i, DWORD fallback)
     return fallback;
 }
 
+void SuspendOrResume(bool suspend)
+{
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snap, &entry); more; more = ::Thread32Next(snap, &entry)) {
+        if (entry.th32OwnerProcessID != g_process.dwProcessId)
+            continue;
+        if (HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+            suspend ? ::SuspendThread(thread) : ::ResumeThread(thread);
+            ::CloseHandle(thread);
+        }
+    }
+    ::CloseHandle(snap);
+}
+
 int WaitExit(DWORD ms)
 {
     if (!g_process.hProcess)
@@ -258,7 +276,10 @@ int main(int argc, char** argv)
             Search s{"*", "*", std::atoi(a[++i].c_str())};
             DWORD ms = OptionalMs(a, i, 15000);
             g_current = WaitFor(s, ms, "window with control " + std::to_string(s.control));
-            std::printf("window \"%s\"\n", Text(g_current).c_str());
+            // The caption without a message: the program may be busy.
+            char caption[256] = {};
+            ::GetWindowTextA(g_current, caption, sizeof caption);
+            std::printf("window \"%s\"\n", caption);
         } else if (step == "wait-background") {
             Search s{"*", "*"};
             s.sizable = true;
@@ -408,6 +429,8 @@ int main(int argc, char** argv)
             if (h == INVALID_HANDLE_VALUE)
                 Fail("cannot open " + path + " (error " + std::to_string(::GetLastError()) + ")");
             std::printf("holding %s\n", path.c_str());
+        } else if (step == "suspend" || step == "resume") {
+            SuspendOrResume(step == "suspend");
         } else if (step == "sleep") {
             need(i, 1);
             ::Sleep(static_cast<DWORD>(std::atoi(a[++i].c_str())));
