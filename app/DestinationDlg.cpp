@@ -2,9 +2,36 @@
 
 #include <direct.h>
 
+#include <vector>
+
 #include "app/resource.h"
+#include "framework/ExceptionReport.h"
 #include "script/SetupScript.h"
 #include "ui/FolderDialog.h"
+
+namespace {
+
+// "C:\..." and "\server\..." stay as typed; anything else ("App",
+// "C:App", "\App") is taken against the current directory now, since the
+// picker and the copy phase move it later.
+std::string AbsoluteDestination(const std::string& typed)
+{
+    auto slash = [](char c) { return c == '\\' || c == '/'; };
+    if ((typed.size() >= 3 && typed[1] == ':' && slash(typed[2])) ||
+        (typed.size() >= 2 && slash(typed[0]) && slash(typed[1])))
+        return typed;
+    std::vector<char> full(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetFullPathNameA(typed.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0)
+            return typed;
+        if (n < full.size())
+            return std::string(full.data(), n);
+        full.resize(n);
+    }
+}
+
+} // namespace
 
 CDestinationDlg::CDestinationDlg() : CDialog(IDD)
 {
@@ -32,6 +59,25 @@ bool CDestinationDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         return true;
     }
     return CDialog::OnCommand(wParam, lParam);
+}
+
+void CDestinationDlg::OnOK()
+{
+    UpdateData(true);
+    // An empty folder would install into the root of the current drive,
+    // which may be the medium itself.
+    if (m_strDestination.find_first_not_of(" \t") == std::string::npos) {
+        std::string name;
+        GetSetupScript().GetString("General", "Name", name);
+        AfxMessageBox("Please enter the folder to install " + (name.empty() ? std::string("the software") : name) +
+                          " into.",
+                      MB_OK | MB_ICONEXCLAMATION);
+        ::SetFocus(GetDlgItem(IDC_DESTINATION));
+        return;
+    }
+    m_strDestination = AbsoluteDestination(m_strDestination);
+    UpdateData(false);
+    EndDialog(IDOK);
 }
 
 void CDestinationDlg::OnBrowse()

@@ -16,5 +16,8 @@ protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // Refuses an empty or blank folder with a message; makes a relative one
+    // absolute against the current directory.
+    void OnOK() override;
     void OnBrowse();
 };

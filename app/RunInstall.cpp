@@ -46,7 +46,8 @@ void CSetupDlg::RunInstall()
     if (destination.DoModal() != IDOK)
         return;
 
-    // Taken as typed or picked: the file phase creates what it writes into.
+    // Not empty and absolute (the dialog saw to both); the file phase
+    // creates what it writes into.
     CProgressDlg progress;
     progress.m_strDestination = destination.m_strDestination;
     m_strDestination = destination.m_strDestination;

@@ -39,6 +39,11 @@ void CSetupPlatform::WriteIniString(const std::string& section, const std::strin
     ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str());
 }
 
+bool CSetupPlatform::FileExists(const std::string& path)
+{
+    return ::FileExists(path);
+}
+
 std::string CSetupPlatform::FindAssociatedProgram(const std::string& document)
 {
     char program[MAX_PATH + 1] = {};
@@ -58,9 +63,9 @@ bool CSetupPlatform::OpenProgman()
     return ::ProgmanOpen(m_link) != 0;
 }
 
-void CSetupPlatform::ProgmanCreateGroup(const std::string& group)
+bool CSetupPlatform::ProgmanCreateGroup(const std::string& group)
 {
-    ::ProgmanCreateGroup(m_link, group);
+    return ::ProgmanCreateGroup(m_link, group) != 0;
 }
 
 void CSetupPlatform::ProgmanShowGroup(const std::string& group, std::uint16_t show)

@@ -16,10 +16,11 @@ public:
     void DeleteOneFile(const std::string& path) override;
     void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                         const std::string& file) override;
+    bool FileExists(const std::string& path) override;
     std::string FindAssociatedProgram(const std::string& document) override;
     void StartProgram(const std::string& commandLine) override;
     bool OpenProgman() override;
-    void ProgmanCreateGroup(const std::string& group) override;
+    bool ProgmanCreateGroup(const std::string& group) override;
     void ProgmanShowGroup(const std::string& group, std::uint16_t show) override;
     void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& iconPath,
                             std::uint16_t iconIndex) override;

@@ -93,6 +93,11 @@ void CDialog::OnCancel()
 
 bool CDialog::OnCommand(WPARAM wParam, LPARAM)
 {
+    // Only a click (code 0) or an accelerator (1) ends the dialog; other
+    // notifications of a control with the id IDOK or IDCANCEL (a bitmap
+    // button's hover, code 5) do not.
+    if (HIWORD(wParam) > 1)
+        return false;
     switch (LOWORD(wParam)) {
     case IDOK: OnOK(); return true;
     case IDCANCEL: OnCancel(); return true;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/ExceptionReport.h"
+#include "framework/WinApp.h"
 
 namespace {
 
@@ -44,7 +45,18 @@ INT_PTR CFileDialog::DoModal()
     m_ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK;
     m_ofn.lpfnHook = HookProc;
     m_ofn.lCustData = reinterpret_cast<LPARAM>(this);
+    // Without a parent the dialog is modal to the thread's active window
+    // (the dialog that opened it), or else to the main window: an ownerless
+    // picker would leave its opener enabled underneath.
+    const HWND given = m_ofn.hwndOwner;
+    if (!given) {
+        m_ofn.hwndOwner = ::GetActiveWindow();
+        CWinApp* app = AfxGetApp();
+        if (!m_ofn.hwndOwner && app && app->m_pMainWnd)
+            m_ofn.hwndOwner = app->m_pMainWnd->m_hWnd;
+    }
     BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+    m_ofn.hwndOwner = given;
     m_hWnd = nullptr;
     return ok ? IDOK : IDCANCEL;
 }

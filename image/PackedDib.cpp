@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::uint32_t kBiRgb = 0, kBiBitfields = 3;
+constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 constexpr std::int32_t kMaxSide = 16384;
 
 std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -54,7 +54,12 @@ bool CheckHeader(const std::uint8_t* h, std::size_t available, DibParts& parts)
         return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return false;
-    if (!(compression == kBiRgb || (compression == kBiBitfields && (bits == 16 || bits == 32))))
+    // Run-length coded rows are decoded by the system; all we vouch for is
+    // that the coded bytes the header claims are there (bottom-up only).
+    const bool rle = (compression == kBiRle8 && bits == 8) || (compression == kBiRle4 && bits == 4);
+    if (!(compression == kBiRgb || rle || (compression == kBiBitfields && (bits == 16 || bits == 32))))
+        return false;
+    if (rle && (height < 0 || Long(h + 20) == 0))
         return false;
     if (used > (bits <= 8 ? 1u << bits : 256u))
         return false;
@@ -116,6 +121,9 @@ const std::uint8_t* LocateDibBits(const void* header)
 std::uint32_t DibImageBytes(const void* header)
 {
     const std::uint8_t* h = Bytes(header);
+    const std::uint32_t compression = Long(h + 16);
+    if (compression == kBiRle8 || compression == kBiRle4)
+        return Long(h + 20);
     std::uint64_t width = Long(h + 4);
     std::int32_t height = static_cast<std::int32_t>(Long(h + 8));
     std::uint64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;

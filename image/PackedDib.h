@@ -27,13 +27,14 @@ std::uint16_t DibPaletteBytes(const void* header);
 std::uint32_t DibColorTableOffset(const void* header);
 // The pixel rows, right after the colour table.
 const std::uint8_t* LocateDibBits(const void* header);
-// Bytes of the pixel rows (each padded to four bytes).
+// Bytes of the pixel rows (each padded to four bytes); for run-length
+// coded rows the header's image size.
 std::uint32_t DibImageBytes(const void* header);
 
 // Checks a packed DIB of the given size (a bitmap resource, say): true when
-// its header is one we can draw (sides up to 16384, 1 to 32 bits, no
-// run-length compression, a colour table of at most 256 entries) and its
-// colour table and rows lie inside the block.
+// its header is one we can draw (sides up to 16384, 1 to 32 bits, RLE8
+// and RLE4 only bottom-up and with their coded size given, a colour table of
+// at most 256 entries) and its colour table and rows lie inside the block.
 bool CheckPackedDib(const std::uint8_t* dib, std::size_t size);
 
 // Turns a BMP file's bytes into a packed DIB: checks it as above, copies

@@ -23,6 +23,8 @@ public:
     virtual void DeleteOneFile(const std::string& path) = 0;
     virtual void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                                 const std::string& file) = 0;
+    // Whether the file's status can be read.
+    virtual bool FileExists(const std::string& path) = 0;
     // The program associated with a document, or empty.
     virtual std::string FindAssociatedProgram(const std::string& document) = 0;
     virtual void StartProgram(const std::string& commandLine) = 0;
@@ -30,7 +32,8 @@ public:
     // The Program Manager conversation: false from OpenProgman means no
     // group can be made at all.
     virtual bool OpenProgman() = 0;
-    virtual void ProgmanCreateGroup(const std::string& group) = 0;
+    // False when the command could not be sent (no conversation, or too long).
+    virtual bool ProgmanCreateGroup(const std::string& group) = 0;
     virtual void ProgmanShowGroup(const std::string& group, std::uint16_t show) = 0;
     virtual void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& iconPath,
                                     std::uint16_t iconIndex) = 0;

@@ -9,7 +9,9 @@
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
 #include "script/LowerAnsi.h"
+#include "script/ScriptSections.h"
 #include "script/SetupScript.h"
+#include "ui/ProgmanCommands.h"
 
 namespace {
 
@@ -87,14 +89,29 @@ public:
     }
 
     void Finish(const CSetupScript& script, const std::string& medium);
+    void CheckDestinationEntries(const CSetupScript& script, const CArchiveDirectory& setup);
 
 private:
     void OnSkipped(const CSetupScript::LineEvent& e)
     {
         if (e.reason == "outside any section") {
-            if (m_bom && !m_sawHeader)
+            std::string text = e.text;
+            if (m_bom && e.line == 1) {
+                // The mark costs something only when it hides a header.
+                text.erase(0, 3);
+                text.erase(0, text.find_first_not_of(" \t"));
+                if (!text.empty() && text[0] == '[') {
+                    m_bomHidHeader = true;
+                    Warn(1, "the file starts with a byte-order mark: the first section header is not read, and "
+                            "the keys up to the next header are ignored (save it as ANSI)");
+                    return;
+                }
+                if (text.empty() || text[0] == ';')
+                    return;
+            }
+            if (m_bomHidHeader && !m_sawHeader)
                 return;   // told once, with the mark
-            Warn(e.line, "\"" + e.text + "\" comes before any section header and is ignored");
+            Warn(e.line, "\"" + text + "\" comes before any section header and is ignored");
         } else if (e.reason == "shorter than 3 characters") {
             Warn(e.line, "\"" + e.text + "\" has fewer than 3 characters and is ignored");
         } else if (e.reason == "no \"=\"") {
@@ -143,6 +160,8 @@ private:
                 return;
             CheckFields(e, *section);
             CheckMacros(e);
+            if (section->name == std::string("Group"))
+                CheckItemLength(e);
             return;
         }
         bool known = std::find_if(section->keys.begin(), section->keys.end(),
@@ -160,6 +179,15 @@ private:
         if ((key == "License" || key == "CopyMode") && !e.value.empty() && !IsNumber(e.value))
             Warn(e.line, key + "=" + e.value + " is not a number and counts as " +
                              std::to_string(ScriptAtoi(e.value)));
+        if (key == "Group" && section->name == std::string("Group")) {
+            std::string command;
+            if (!FormatCreateGroup(e.value, command))
+                Warn(e.line, "the group name is too long for the Program Manager (its commands may have 255 "
+                             "characters): no group and no items are made");
+            else if (!FormatShowGroup(e.value, 1, command))
+                Warn(e.line, "the group name is too long for the Program Manager's ShowGroup command (255 "
+                             "characters): the group is not shown");
+        }
         if (key == "Run")
             CheckMacros(e);
         else if (e.value.find("$(") != std::string::npos)
@@ -184,6 +212,22 @@ private:
         }
     }
 
+    // The item's commands as written; macros and the quotes around a
+    // program only make them longer.
+    void CheckItemLength(const CSetupScript::LineEvent& e)
+    {
+        std::string fields[4];
+        std::string rest = e.value;
+        for (int i = 0; i < 3; ++i)
+            if (!SplitField(fields[i], rest, '\t'))
+                return;
+        std::string command;
+        if (!FormatReplaceItem(fields[0], command) ||
+            !FormatAddItem(fields[0], fields[1], fields[2], static_cast<std::uint16_t>(ScriptAtoi(rest)), command))
+            Warn(e.line, "item " + e.key + " of [Group] is too long for the Program Manager (its commands may have "
+                                           "255 characters): the item is not made");
+    }
+
     void CheckMacros(const CSetupScript::LineEvent& e)
     {
         static const char* const macros[] = {"windows", "system", "destination", "source"};
@@ -201,6 +245,7 @@ private:
 
 public:
     bool m_bom = false;
+    bool m_bomHidHeader = false;
     bool m_sawHeader = false;
     std::map<std::string, std::map<int, int>> m_listLines;   // section -> number -> line
 
@@ -230,6 +275,11 @@ void Checker::Finish(const CSetupScript& script, const std::string& medium)
             }
         }
     }
+    std::string destination;
+    if (!script.GetString("General", "Destination", destination) ||
+        destination.find_first_not_of(" \t") == std::string::npos)
+        Warn(0, "General/Destination is empty (the key is missing, or its section is not read): the Destination "
+                "dialog starts empty and the user has to type the folder");
     if (medium.empty())
         return;
 
@@ -259,6 +309,8 @@ void Checker::Finish(const CSetupScript& script, const std::string& medium)
             CArchiveDirectory archive;
             if (!archive.Read(NativePath(medium + "\\" + name)) || !archive.Verify())
                 Warn(0, std::string(name) + " is damaged (" + archive.GetError() + "): Setup.exe will install nothing");
+            else if (name == std::string("Setup.aqj"))
+                CheckDestinationEntries(script, archive);
         }
         if (archives == 0)
             Warn(0, "no archive (Setup.aqj, Windows.aqj, System.aqj) on the medium: no files will be installed");
@@ -276,18 +328,54 @@ void Checker::Finish(const CSetupScript& script, const std::string& medium)
     }
 }
 
+// Copy and Del entries that name a file below $(Destination)\ against what
+// Setup.aqj installs there.
+void Checker::CheckDestinationEntries(const CSetupScript& script, const CArchiveDirectory& setup)
+{
+    std::set<std::string> members, folders;
+    for (const CArchiveMember& m : setup.GetMembers()) {
+        std::string name = LowerAnsi(m.strName);
+        members.insert(name);
+        for (auto slash = name.find('\\'); slash != std::string::npos; slash = name.find('\\', slash + 1))
+            folders.insert(name.substr(0, slash));
+    }
+    const std::string prefix = "$(destination)\\";
+    auto below = [&](const std::string& path, std::string& name) {
+        if (LowerAnsi(path).compare(0, prefix.size(), prefix) != 0)
+            return false;
+        name = path.substr(prefix.size());
+        return true;
+    };
+    std::string entry, name;
+    for (int n = 0; n <= 9999 && script.GetEntry("Del", static_cast<std::int16_t>(n), entry); ++n)
+        if (below(entry, name) && !members.count(LowerAnsi(name)))
+            Warn(m_listLines["Del"][n], "Del entry " + std::to_string(n) + ": no archive installs " + name +
+                                            ", so unless it is there already Setup.exe stops with \"an unnamed file "
+                                            "was not found.\"");
+    for (int n = 0; n <= 9999 && script.GetEntry("Copy", static_cast<std::int16_t>(n), entry); ++n) {
+        std::string::size_type hash = entry.find('#');
+        if (hash == std::string::npos)
+            continue;
+        const int line = m_listLines["Copy"][n];
+        if (below(entry.substr(0, hash), name) && !members.count(LowerAnsi(name)))
+            Warn(line, "Copy entry " + std::to_string(n) + ": no archive installs " + name +
+                           "; the entry will be skipped");
+        if (below(entry.substr(hash + 1), name) && name.rfind('\\') != std::string::npos &&
+            !folders.count(LowerAnsi(name.substr(0, name.rfind('\\')))))
+            Warn(line, "Copy entry " + std::to_string(n) + ": no archive makes the folder " +
+                           name.substr(0, name.rfind('\\')) + ", and the copy does not create it; the entry will be "
+                           "skipped");
+    }
+}
+
 } // namespace
 
 std::vector<ScriptWarning> CheckScript(const char* data, std::size_t size, const std::string& mediumDir)
 {
     std::vector<ScriptWarning> warnings;
     Checker checker(warnings);
-    if (size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF && static_cast<unsigned char>(data[1]) == 0xBB &&
-        static_cast<unsigned char>(data[2]) == 0xBF) {
-        checker.m_bom = true;
-        checker.Warn(1, "the file starts with a byte-order mark: the first section header is not read, and the keys "
-                        "up to the next header are ignored (save it as ANSI)");
-    }
+    checker.m_bom = size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
+                    static_cast<unsigned char>(data[1]) == 0xBB && static_cast<unsigned char>(data[2]) == 0xBF;
     CSetupScript script;
     script.SetLineObserver([&](const CSetupScript::LineEvent& e) { checker.OnEvent(e); });
     script.Parse(data, size);

@@ -86,9 +86,12 @@ bool CScriptSections::ProcessIniAndGroupSections()
         return false;
     if (!m_platform.OpenProgman())
         return false;
-    m_platform.ProgmanCreateGroup(group);
+    // Items act on the active group: without our group made active they
+    // would land in (and replace same-named items of) another one.
+    const bool created = m_platform.ProgmanCreateGroup(group);
     m_platform.ProgmanShowGroup(group, 1);
-    for (int n = 1; n <= kMaxGroupItem && m_script.GetEntry("Group", static_cast<std::int16_t>(n), entry); ++n) {
+    for (int n = 1; created && n <= kMaxGroupItem && m_script.GetEntry("Group", static_cast<std::int16_t>(n), entry);
+         ++n) {
         // item name, command line, icon path, icon index
         std::string fields[4];
         if (!SplitEntry(Expand(entry), '\t', fields, 4))
@@ -106,11 +109,16 @@ void CScriptSections::RunProgram()
     std::string run;
     if (!m_script.GetString("General", "Run", run))
         return;
-    // Lower-cased as always; the program path quoted, so that a path with
-    // spaces cannot start another program.
+    // Lower-cased as always. A program path with spaces is quoted, so that
+    // it cannot start another program; but only when the text up to ".exe"
+    // is a file: in "command.com /c setup.exe" the ".exe" is an argument.
     const std::string command = LowerAnsi(Expand(run));
-    if (command.find(".exe") != std::string::npos) {
-        m_platform.StartProgram(QuoteCommand(command, m_platform));
+    const std::string::size_type exe = command.find(".exe");
+    if (exe != std::string::npos) {
+        if (m_platform.FileExists(command.substr(0, exe + 4)))
+            m_platform.StartProgram(QuoteCommand(command, m_platform));
+        else
+            m_platform.StartProgram(command);
         return;
     }
     std::string program = m_platform.FindAssociatedProgram(command);

@@ -31,7 +31,8 @@ public:
     // Writes the Ini entries 1, 2, ..., then makes the group; true when the
     // Program Manager was reached and the group processed.
     bool ProcessIniAndGroupSections();
-    // Starts General/Run, lower-cased and quoted like a group item.
+    // Starts General/Run, lower-cased; the program quoted like a group
+    // item's when the text up to its ".exe" is an existing file.
     void RunProgram();
 
 private:

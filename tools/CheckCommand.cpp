@@ -46,8 +46,10 @@ const bool registered = RegisterToolCommand({
     "wrong case, a byte-order mark, lines too short, keys before any section,\n"
     "gaps and leading zeros in the numbered lists, entries with too few\n"
     "fields, numbers that are not numbers, macros that do not exist. Given\n"
-    "the medium's folder, it also looks for the files the script needs and\n"
-    "checks the archives whole.\n"
+    "the medium's folder, it also looks for the files the script needs,\n"
+    "checks the archives whole and matches the Copy and Del entries below\n"
+    "$(Destination) against what Setup.aqj installs. docs/setuptool.md lists\n"
+    "every warning.\n"
     "\n"
     "Exit status: 0 clean, 1 with warnings, 2 when the script cannot be read\n"
     "or the command line is wrong.\n",

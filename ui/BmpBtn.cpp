@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/SourceDir.h"
+#include "framework/SourceDir.h"
 #include "image/LoadPicture.h"
 #include "ui/PanelPainter.h"
 
@@ -16,8 +16,6 @@ CObject* CreateBmpBtn()
 {
     return new CBmpBtn;
 }
-
-AFX_CLASSINIT s_registerBmpBtn(&CBmpBtn::classCBmpBtn);
 
 // Caption length of the last face drawn: a radio bitmap without a caption
 // gets grey strips around it. One button paints at a time.
@@ -37,6 +35,13 @@ int AddClamped(int value, long long delta)
 
 CRuntimeClass CBmpBtn::classCBmpBtn = {"CBmpBtn", sizeof(CBmpBtn), 1, CreateBmpBtn, &CButton::classCButton,
                                        nullptr};
+
+void CBmpBtn::RegisterRuntimeClass()
+{
+    // Called by the program's start-up, not by a static object: a static
+    // library's object file that nothing refers to is left out of the link.
+    static AFX_CLASSINIT registered(&classCBmpBtn);
+}
 
 void CBmpBtn::LoadButtonCursor(const std::string& name)
 {

@@ -34,6 +34,9 @@ class CBmpBtn : public CButton, public CButtonOptionTarget {
 public:
     static CRuntimeClass classCBmpBtn;
     const CRuntimeClass* GetRuntimeClass() const override { return &classCBmpBtn; }
+    // Puts "CBmpBtn" in the framework's class list (once), for dialogs that
+    // make the button by its class name.
+    static void RegisterRuntimeClass();
 
     CBmpBtn() = default;
     ~CBmpBtn() override = default;

@@ -22,6 +22,7 @@
 //   control-rect ID                 print control ID's rectangle on the
 //                                   screen: "control-rect L T R B"
 //   expect-hidden ID                control ID exists and is not visible
+//   expect-enabled, expect-disabled the current window takes input or not
 //   rect                            print the current window's rectangle,
 //                                   its client origin on the screen and
 //                                   its client size
@@ -36,6 +37,8 @@
 //   hold-open PATH                  open a file with no sharing and keep it
 //                                   open until the driver ends (a file in
 //                                   use by another program)
+//   suspend, resume                 stop or go on with every thread of the
+//                                   program (a screenshot of work under way)
 //   sleep MS
 //
 // Dialog units are not converted with MapDialogRect: under Wine it does not
@@ -181,6 +184,22 @@ DWORD OptionalMs(const std::vector<std::string>& a, size_t& i, DWORD fallback)
     return fallback;
 }
 
+void SuspendOrResume(bool suspend)
+{
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snap, &entry); more; more = ::Thread32Next(snap, &entry)) {
+        if (entry.th32OwnerProcessID != g_pid)
+            continue;
+        if (HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+            suspend ? ::SuspendThread(thread) : ::ResumeThread(thread);
+            ::CloseHandle(thread);
+        }
+    }
+    ::CloseHandle(snap);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -224,7 +243,10 @@ int main(int argc, char** argv)
             Search s{"*", "*", std::atoi(a[++i].c_str())};
             DWORD ms = OptionalMs(a, i, 15000);
             g_current = WaitFor(s, ms, "window with control " + std::to_string(s.control));
-            std::printf("window \"%s\"\n", Text(g_current).c_str());
+            // The caption without a message: the program may be busy.
+            char caption[256] = {};
+            ::GetWindowTextA(g_current, caption, sizeof caption);
+            std::printf("window \"%s\"\n", caption);
         } else if (step == "wait-background") {
             Search s{"*", "*"};
             s.sizable = true;
@@ -252,6 +274,12 @@ int main(int argc, char** argv)
             int id = std::atoi(a[++i].c_str());
             if (::IsWindowVisible(Control(id)))
                 Fail("control " + std::to_string(id) + " is visible");
+        } else if (step == "expect-enabled" || step == "expect-disabled") {
+            if (!g_current)
+                Fail("no current window");
+            bool enabled = ::IsWindowEnabled(g_current) != FALSE;
+            if (enabled != (step == "expect-enabled"))
+                Fail("\"" + Text(g_current) + "\" is " + (enabled ? "enabled" : "disabled"));
         } else if (step == "expect-rect") {
             need(i, 4);
             if (!g_current)
@@ -357,6 +385,8 @@ int main(int argc, char** argv)
             if (h == INVALID_HANDLE_VALUE)
                 Fail("cannot open " + path + " (error " + std::to_string(::GetLastError()) + ")");
             std::printf("holding %s\n", path.c_str());
+        } else if (step == "suspend" || step == "resume") {
+            SuspendOrResume(step == "suspend");
         } else if (step == "sleep") {
             need(i, 1);
             ::Sleep(static_cast<DWORD>(std::atoi(a[++i].c_str())));

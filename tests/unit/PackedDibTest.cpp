@@ -66,7 +66,8 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
         {.colorsUsed = 257, .colors = Ramp(257)},   // more than 8 bits allow
         {.bits = 4, .colorsUsed = 17, .colors = Ramp(17)},
         {.bits = 24, .colorsUsed = 200, .rows = Bytes(16, 0)},   // the table runs past the end
-        {.compression = 1, .colors = Ramp(256)},   // run-length coded
+        {.compression = 1, .colors = Ramp(256)},   // RLE8 without its coded size
+        {.compression = 2, .colors = Ramp(256)},   // RLE4 needs 4 bits
         {.compression = 3, .extra = Bytes(12, 0), .colors = Ramp(256)},   // masks need 16 or 32 bits
         {.headerSize = 12, .colors = Ramp(256)},
         {.bits = 7, .colors = Ramp(256)},
@@ -89,4 +90,11 @@ TEST(PackedDib, RefusesWhatWouldReadPastTheBlock)
     EXPECT_FALSE(CheckPackedDib(packed.data(), 39));
     file[1] = 'A';
     EXPECT_FALSE(PackDibFile(file.data(), file.size(), dib));
+    // RLE8: the system decodes it; its coded size must be given and inside.
+    Bytes rle = MakeBmp({.compression = 1, .colors = Ramp(256)});
+    PutLe(rle, 34, 8);
+    ASSERT_TRUE(PackDibFile(rle.data(), rle.size(), dib));
+    EXPECT_EQ(dib.size(), 40u + 1024 + 8);
+    PutLe(rle, 34, 9);
+    EXPECT_FALSE(PackDibFile(rle.data(), rle.size(), dib));
 }

@@ -28,3 +28,13 @@ TEST(ReadTextFile, TakesTheBytesAsTheyAreUpToAZero)
     EXPECT_TRUE(ReadTextFile(dir.Write("big.txt", big), out));
     EXPECT_EQ(out.size(), big.size());
 }
+
+#ifndef _WIN32
+TEST(ReadTextFile, AFileLongerThanItsLengthStaysInsideTheBlock)
+{
+    // /proc reports a length of 0: the text is cut at the block's 15 bytes.
+    std::string out;
+    ASSERT_TRUE(ReadTextFile("/proc/self/status", out));
+    EXPECT_EQ(out, "Name:\tunit_test");
+}
+#endif

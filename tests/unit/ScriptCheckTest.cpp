@@ -74,6 +74,18 @@ TEST(ScriptCheck, CleanScriptAndMedium)
     EXPECT_TRUE(Has(w, 0, {"License.txt"})) << Dump(w);
     EXPECT_TRUE(Has(w, 0, {"Setup.aqj", "damaged"})) << Dump(w);
     EXPECT_TRUE(Has(w, 9, {"extra.txt", "not on the medium"})) << Dump(w);
+
+    // Entries below $(Destination) against what Setup.aqj installs there.
+    CArchiveWriter other(dir.File("Setup.aqj"), CPackedFile::kindLzss);
+    other.AddMember("bin\\app.exe", "MZ", 2);
+    other.Finish();
+    w = Check("[General]\r\nDestination=C:\\A\r\n[Copy]\r\n0=$(Destination)\\BIN\\app.exe#$(Destination)\\bin\\b.exe\r\n"
+              "1=$(Destination)\\app.exe#$(Destination)\\none\\a.exe\r\n[Del]\r\n0=$(Destination)\\bin\\gone.txt\r\n",
+              dir.File(""));
+    EXPECT_FALSE(Has(w, 4, {"Copy entry 0"})) << Dump(w);
+    EXPECT_TRUE(Has(w, 5, {"no archive installs app.exe"})) << Dump(w);
+    EXPECT_TRUE(Has(w, 5, {"folder none"})) << Dump(w);
+    EXPECT_TRUE(Has(w, 7, {"Del entry 0", "bin\\gone.txt", "stops"})) << Dump(w);
 }
 
 TEST(ScriptCheck, RulesThatActSilently)
@@ -119,11 +131,19 @@ TEST(ScriptCheck, RulesThatActSilently)
     // In line order.
     for (std::size_t i = 1; i < w.size(); ++i)
         EXPECT_LE(w[i - 1].line, w[i].line);
+
+    w = Check("[Group]\r\nGroup=" + std::string(242, 'g') + "\r\n1=" + std::string(240, 'i') + "\tx.exe\t\t0\r\n");
+    EXPECT_TRUE(Has(w, 2, {"group name is too long", "no group"})) << Dump(w);
+    EXPECT_TRUE(Has(w, 3, {"item 1", "too long"})) << Dump(w);
 }
 
 TEST(ScriptCheck, ByteOrderMarkHidesTheFirstSection)
 {
-    std::vector<ScriptWarning> w = Check("\xEF\xBB\xBF[General]\r\nTitle=Hidden\r\n[Copy]\r\n0=a#b\r\n");
-    ASSERT_EQ(w.size(), 1u) << Dump(w);
+    std::vector<ScriptWarning> w = Check("\xEF\xBB\xBF[General]\r\nDestination=C:\\A\r\n[Copy]\r\n0=a#b\r\n");
+    ASSERT_EQ(w.size(), 2u) << Dump(w);
     EXPECT_TRUE(Has(w, 1, {"byte-order mark"}));
+    EXPECT_TRUE(Has(w, 0, {"Destination is empty", "starts empty"}));
+    // Before a comment the mark hides nothing.
+    w = Check("\xEF\xBB\xBF; comment\r\n[General]\r\nDestination=C:\\A\r\n");
+    EXPECT_TRUE(w.empty()) << Dump(w);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ public:
     std::vector<std::string> log;
     std::map<std::string, std::string> associations;   // document -> program
     std::vector<std::string> missing;                  // files that cannot be deleted
+    std::vector<std::string> files;                    // files that exist
     bool progman = true;
 
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
@@ -43,6 +45,10 @@ public:
     {
         log.push_back("ini " + file + " [" + section + "] " + key + "=" + value);
     }
+    bool FileExists(const std::string& path) override
+    {
+        return std::find(files.begin(), files.end(), path) != files.end();
+    }
     std::string FindAssociatedProgram(const std::string& document) override
     {
         auto it = associations.find(document);
@@ -54,7 +60,12 @@ public:
         log.push_back("open");
         return progman;
     }
-    void ProgmanCreateGroup(const std::string& group) override { log.push_back("group " + group); }
+    bool ProgmanCreateGroup(const std::string& group) override
+    {
+        log.push_back("group " + group);
+        std::string command;
+        return FormatCreateGroup(group, command);
+    }
     void ProgmanShowGroup(const std::string& group, std::uint16_t show) override
     {
         log.push_back("show " + group + " " + std::to_string(show));
@@ -183,6 +194,14 @@ TEST(ScriptSections, GroupItemsAndTheirCommands)
     CScriptSections noServer(none, s);
     EXPECT_FALSE(noServer.ProcessIniAndGroupSections());
     EXPECT_EQ(none.log, std::vector<std::string>{"open"});
+
+    // A group whose commands cannot be sent gets no items either.
+    const std::string longName(250, 'g');
+    CSetupScript tooLong = Script("[Group]\nGroup=" + longName + "\n1=App\tC:\\app.exe\t\t0\n");
+    RecordingPlatform refused;
+    CScriptSections(refused, tooLong).ProcessIniAndGroupSections();
+    EXPECT_EQ(refused.log, (std::vector<std::string>{"open", "group " + longName, "show " + longName + " 1", "close",
+                                                      "raise"}));
 }
 
 TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
@@ -191,7 +210,8 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
         const char* run;
         const char* started;   // nullptr: nothing started
     } cases[] = {
-        {"Notepad.exe", "run \"notepad.exe\""},
+        {"Notepad.exe", "run notepad.exe"},
+        {"$(Windows)\\command.com /c Setup.exe", "run c:\\windows\\command.com /c setup.exe"},
         {"$(Destination)\\README.TXT", "run \"C:\\WINDOWS\\notepad.exe\" \"c:\\app\\readme.txt\""},
         {"C:\\Program Files\\App\\App.exe /Go", "run \"c:\\program files\\app\\app.exe\" /go"},
         {"\"C:\\Quoted\\a.exe\" x", "run \"c:\\quoted\\a.exe\" x"},
@@ -200,6 +220,7 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
     for (const Case& c : cases) {
         RecordingPlatform p;
         p.associations["c:\\app\\readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+        p.files = {"c:\\program files\\app\\app.exe"};
         CSetupScript s = Script(std::string("[General]\nDestination=C:\\App\nRun=") + c.run + "\n");
         CScriptSections(p, s).RunProgram();
         if (c.started)

@@ -247,6 +247,7 @@ protected:
         for (int id : kDialogButtons)
             m_buttons.emplace_back(new CBmpBtn)->SubclassDlgItem(id, m_hWnd);
         // One made from its class name, as a dialog can name it.
+        CBmpBtn::RegisterRuntimeClass();
         auto* byName = static_cast<CBmpBtn*>(CRuntimeClass::FromName("CBmpBtn")->CreateObject());
         m_buttons.emplace_back(byName)->SubclassDlgItem(IDC_BT_THREE, m_hWnd);
         ::PostMessageA(m_hWnd, WM_APP, 0, 0);

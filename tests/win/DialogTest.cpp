@@ -19,6 +19,7 @@
 #include "framework/WinApp.h"
 #include "install/InstallArchive.h"
 #include "install/TreeCopier.h"
+#include "ui/BmpBtn.h"
 
 namespace {
 
@@ -199,4 +200,34 @@ TEST(Wizard, ErrorEscapingTheSequenceLeavesTheBackgroundOpen)
     EXPECT_EQ(text, "an unnamed file was not found.");
     EXPECT_EQ(background.laterSteps, 0);
     EXPECT_EQ(result, 42);
+}
+
+namespace {
+
+// A bitmap push button with the id IDOK tells its parent of the pointer
+// with the code 5: that must not end the dialog as a click would.
+class HoverOkDialog : public CDialog {
+public:
+    HoverOkDialog() : CDialog(102) {}
+    CBmpBtn ok;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        HWND b = ::CreateWindowA("BUTTON", "C:OK", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 60, 20, m_hWnd,
+                                 reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+        ok.SubclassWindow(b);
+        ::SendMessageA(b, WM_SETCURSOR, reinterpret_cast<WPARAM>(b), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        ::PostMessageA(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+TEST(Dialog, OnlyAClickOfIdOkEndsTheDialog)
+{
+    HoverOkDialog dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }

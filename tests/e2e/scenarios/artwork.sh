@@ -1,4 +1,4 @@
-# The background artwork: App.bmp at (10, 10) and Company.bmp at
+# The background artwork: App.bmp at (10, 10) and Company.bmp (RLE8) at
 # (window width - w - 20, window height - h - 40) of the client area, both
 # transparent in the colour of their top-left pixel, over the gradient.
 # Company.bmp stays where it was drawn when the window is resized. An
@@ -105,7 +105,10 @@ finish_artwork_setup() {
 scenario() {
   scenario_begin artwork 1024x768
   write_app_bmp "$S_DIR/medium/App.bmp"
-  write_company_bmp "$S_DIR/medium/Company.bmp"
+  # Company.bmp run-length coded (RLE8), which the system decodes.
+  write_company_bmp "$S_DIR/company24.bmp"
+  convert "$S_DIR/company24.bmp" -type Palette -compress RLE "BMP3:$S_DIR/medium/Company.bmp"
+  [ "$(od -An -tu4 -j30 -N4 "$S_DIR/medium/Company.bmp")" -eq 1 ]
   start_artwork_setup
   screenshot both_pictures
   check_app

@@ -3,6 +3,9 @@
 # dialog names the product twice; Exit leaves with nothing changed.
 scenario() {
   scenario_begin background_and_welcome 1024x768
+  # The bitmap button's run-time class is registered at start-up, so the
+  # program carries it (a static library's unreferenced object would not be).
+  grep -q CBmpBtn "$S_DIR/medium/Setup.exe"
   printf '[General]\r\nTitle=Sample Setup\r\nName=Sample\r\n' >"$S_DIR/medium/Setup.ini"
   start_setup
   drive attach Setup.exe \

@@ -8,7 +8,9 @@ scenario() {
   mkdir -p "$S_PREFIX/drive_c/Program Files/AAA Pick/Inner"
   printf '[General]\r\nTitle=Sample Setup\r\nDestination=C:\\Sample\r\n' >"$S_DIR/medium/Setup.ini"
   start_setup
+  # The picker is modal to Destination: Destination is disabled under it.
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 click 1010 \
+    wait-window "#32770" "Select Application Folder" wait-control 1008 expect-disabled \
     wait-window "#32770" "Select Application Folder" expect-text 1 "Select" \
     expect-hidden 1090 expect-hidden 1136 expect-hidden 1089 \
     control-rect 2 control-rect 1 control-rect 1121
@@ -28,8 +30,8 @@ scenario() {
   double_click $((ll + 30)) $((lt + 10))
   sleep 1
   screenshot picker-opened
-  drive attach Setup.exe wait-window "#32770" "Select Application Folder" click 1 \
-    wait-control 1008 expect-text 1008 'C:\Program Files\AAA Pick'
+  drive attach Setup.exe wait-window "#32770" "Select Application Folder" click 1 wait-gone \
+    wait-control 1008 expect-enabled expect-text 1008 'C:\Program Files\AAA Pick'
   screenshot destination-picked
   # Highlight "Inner" without opening it: Select returns the folder shown.
   drive attach Setup.exe wait-control 1008 click 1010 wait-window "#32770" "Select Application Folder"
