@@ -296,8 +296,12 @@ TEST(Wizard, ErrorEscapingTheSequenceLeavesTheBackgroundOpen)
     std::thread user([&] {
         if (HWND welcome = WaitForDialogWith(IDC_WELCOME_TEXT))
             ::PostMessageA(::GetDlgItem(welcome, IDOK), BM_CLICK, 0, 0);
-        if (HWND destination = WaitForDialogWith(IDC_DESTINATION))
+        if (HWND destination = WaitForDialogWith(IDC_DESTINATION)) {
+            // An empty folder would be refused.
+            ::SendMessageA(::GetDlgItem(destination, IDC_DESTINATION), WM_SETTEXT, 0,
+                           reinterpret_cast<LPARAM>("C:\\QjWizardTest"));
             ::PostMessageA(::GetDlgItem(destination, IDOK), BM_CLICK, 0, 0);
+        }
         if (HWND box = WaitForMessageBox(AfxGetAppName())) {
             text = MessageBoxText(box);
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
