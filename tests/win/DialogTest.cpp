@@ -188,6 +188,8 @@ TEST(Wizard, ErrorEscapingTheSequenceLeavesTheBackgroundOpen)
                         return w;
                 return HWND{};
             });
+            if (control == IDC_DESTINATION)   // an empty folder would be refused
+                ::SendMessageA(::GetDlgItem(dialog, control), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\QjWizard"));
             ::PostMessageA(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         }
         text = AnswerMessageBox(AfxGetAppName());
