@@ -100,7 +100,7 @@ void CFile::Write(const void* buffer, std::uint32_t count)
     }
 }
 
-std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
+std::uint64_t CFile::Seek(std::int64_t offset, unsigned from)
 {
     if (!IsOpen())
         CFileException::ThrowErrno(EBADF, m_strFileName);
@@ -108,19 +108,17 @@ std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
     off_t pos = ::lseek(static_cast<int>(m_hFile), static_cast<off_t>(offset), whence);
     if (pos < 0)
         throw CFileException(CFileException::badSeek, errno, m_strFileName);
-    if (pos > static_cast<off_t>(UINT32_MAX))
-        throw CFileException(CFileException::badSeek, EOVERFLOW, m_strFileName);
-    return static_cast<std::uint32_t>(pos);
+    return static_cast<std::uint64_t>(pos);
 }
 
-std::uint32_t CFile::GetPosition() const
+std::uint64_t CFile::GetPosition() const
 {
     if (!IsOpen())
         CFileException::ThrowErrno(EBADF, m_strFileName);
     off_t pos = ::lseek(static_cast<int>(m_hFile), 0, SEEK_CUR);
     if (pos < 0)
         throw CFileException(CFileException::badSeek, errno, m_strFileName);
-    return static_cast<std::uint32_t>(pos);
+    return static_cast<std::uint64_t>(pos);
 }
 
 std::uint32_t CFile::GetLength() const

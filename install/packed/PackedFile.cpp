@@ -129,7 +129,7 @@ bool CPackedFile::Open(const std::string& path, unsigned mode, CFileException* e
             CFile::Write(header, 8);
         } else if (access == modeRead) {
             if (m_nKind >= 0) {
-                Seek(static_cast<std::int32_t>(s_nBaseOffset + 8), begin);
+                Seek(static_cast<std::int64_t>(s_nBaseOffset) + 8, begin);
                 if (CFile::Read(header, 8) == 8) {
                     m_nUnpackedSize = GetLe32(header);
                     m_nPackedSize = GetLe32(header + 4);
@@ -188,7 +188,7 @@ void CPackedFile::Close()
             PutLe32(sizes, m_nUnpackedSize);
             PutLe32(sizes + 4, m_nPackedSize);
             // The handle is open for writing; no need to reopen by path.
-            Seek(static_cast<std::int32_t>(m_nHeaderPos), begin);
+            Seek(m_nHeaderPos, begin);
             CFile::Write(sizes, 8);
         }
         m_bOpen = m_bReading = m_bWriting = false;
@@ -215,7 +215,7 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
     s_nBaseOffset = base;
     if (!IsReading())
         return false;
-    const std::uint32_t back = GetPosition();
+    const std::uint64_t back = GetPosition();
     const std::uint64_t length = GetLength();
     std::uint64_t pos = static_cast<std::uint64_t>(base) + 8;
     std::uint32_t first = 0;
@@ -224,7 +224,7 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
         pos = m_nWalkPos;
     }
     for (std::uint32_t i = first; pos + 8 <= length; ++i) {
-        Seek(static_cast<std::int32_t>(pos), begin);
+        Seek(static_cast<std::int64_t>(pos), begin);
         std::uint8_t header[8];
         if (CFile::Read(header, 8) != 8)
             break;
@@ -244,7 +244,7 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
         }
         pos += 8 + static_cast<std::uint64_t>(packed);
     }
-    Seek(static_cast<std::int32_t>(back), begin);
+    Seek(static_cast<std::int64_t>(back), begin);
     return false;
 }
 

@@ -1,0 +1,55 @@
+#pragma once
+// Files replaced all together or not at all. Each new file is first
+// written to a staged file beside its target (same folder, so the final
+// rename never copies); Commit moves an existing target aside and renames
+// the staged file in; Rollback undoes whatever has been done, staged files,
+// moved-aside targets and folders made here, so that nothing on disk
+// differs from before. Paths are Windows paths (see DirectoryUtil.h).
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+class CFileTransaction {
+public:
+    CFileTransaction() = default;
+    CFileTransaction(const CFileTransaction&) = delete;
+    CFileTransaction& operator=(const CFileTransaction&) = delete;
+    // Rolls back unless Finish ran.
+    ~CFileTransaction();
+
+    // A target that will be staged later: no staged or moved-aside file may
+    // take its name.
+    void Reserve(const std::string& target);
+    // Makes the target's missing folders (remembered for the rollback) and
+    // returns the path, in the system's spelling, that the caller writes
+    // the new contents to.
+    std::string Stage(const std::string& target);
+    // Puts every staged file in place. File errors are thrown; the caller
+    // then rolls back.
+    void Commit();
+    // Undoes everything; never throws. Best effort: a file that cannot be
+    // removed or put back is left where it is.
+    void Rollback() noexcept;
+    // After Commit: deletes the moved-aside targets; the transaction is done.
+    void Finish() noexcept;
+
+    std::size_t GetStagedCount() const { return m_entries.size(); }
+
+private:
+    struct Entry {
+        std::string target;   // system spelling
+        std::string staged;
+        std::string aside;    // the old target while the new one is in place
+        bool committed = false;
+    };
+    std::string FreeName(const std::string& folder);
+    void MakeFolders(const std::string& folder);
+
+    std::vector<Entry> m_entries;
+    std::vector<std::string> m_madeFolders;   // in the order made
+    std::unordered_set<std::string> m_knownFolders;
+    std::unordered_set<std::string> m_reserved;   // folded target paths
+    unsigned m_nCounter = 0;
+    bool m_bDone = false;
+};
