@@ -40,6 +40,10 @@ void CProgressDlg::OnTimer(UINT_PTR id)
     // The phase runs once, inside this one timer message.
     ::KillTimer(m_hWnd, kStartTimer);
     Default();
+    // The modal loop shows the dialog only once its queue is empty; the
+    // tick can come first, and the phase pumps no messages.
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::UpdateWindow(m_hWnd);
     bool ok = false;
     try {
         ok = RunFilePhase();
