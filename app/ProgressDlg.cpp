@@ -6,6 +6,7 @@
 #include "framework/ExceptionReport.h"
 #include "app/SourceDir.h"
 #include "install/ArchivePhase.h"
+#include "install/DirectoryUtil.h"
 #include "install/InstallArchive.h"
 #include "install/TreeCopy.h"
 #include "script/SetupScript.h"
@@ -116,6 +117,9 @@ bool CProgressDlg::InstallCopyTree()
     GetSetupScript().GetString("Copy", "From", from);
     GetSetupScript().GetString("General", "Destination", destination);
     const std::string source = GetSourceDir() + from;
+    // Counting changes the current directory: a relative destination
+    // means the current directory as the phase starts.
+    destination = AbsolutePath(destination);
     CTreeCopier& copier = GetTreeCopier();
     copier.m_pOwner = this;
     m_nTotal = CountFiles(source);
