@@ -1,5 +1,7 @@
 #include "install/ArchivePhase.h"
 
+#include <unordered_map>
+
 #include "framework/File.h"
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
@@ -55,6 +57,9 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
     // cannot take, a target that is a folder or read-only.
     CFileTransaction transaction;
     std::vector<Volume> volumes;
+    // Whether each target's folder can be looked up, once per folder: a
+    // target inside one that cannot does not exist either.
+    std::unordered_map<std::string, bool> folders;
     for (std::size_t i = 0; i < present.size(); ++i) {
         const std::string& destination = present[i]->destination;
         for (const CArchiveMember& member : directories[i].GetMembers()) {
@@ -64,7 +69,12 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
                             (folder == std::string::npos ? 0 : folder) + kTempNameLength > maxPath))
                 throw CFileException(CFileException::badPath, -1, target);
             CFileStatus status;
-            if (CFile::GetStatus(target, status) && (status.m_attribute & 0x11))
+            // With its separator: a drive's root is "C:\" ("C:" is its current folder).
+            const std::string where = target.substr(0, folder == std::string::npos ? 0 : folder + 1);
+            auto known = folders.find(where);
+            if (known == folders.end())
+                known = folders.emplace(where, where.empty() || CFile::GetStatus(where, status)).first;
+            if (known->second && CFile::GetStatus(target, status) && (status.m_attribute & 0x11))
                 throw CFileException(CFileException::accessDenied, -1, target);
             transaction.Reserve(target);
         }

@@ -57,8 +57,10 @@ void CFileTransaction::MakeFolders(const std::string& folder)
         if (m_knownFolders.count(level))
             continue;
         CFileStatus status;
-        if (!CFile::GetStatus(level, status) && MakeDirectory(level))
+        if (!CFile::GetStatus(level, status) && MakeDirectory(level)) {
             m_madeFolders.push_back(level);
+            m_madeSet.insert(level);
+        }
         m_knownFolders.insert(level);
     }
 }
@@ -69,8 +71,9 @@ std::string CFileTransaction::FreeName(const std::string& folder)
         char name[16];
         std::snprintf(name, sizeof name, "~QJ%05X.TMP", ++m_nCounter & 0xFFFFF);
         const std::string path = folder.empty() ? std::string(name) : folder + '/' + name;
-        if (!m_reserved.count(Fold(path)) && !Exists(path)) {
-            m_reserved.insert(Fold(path));
+        const std::string key = Fold(path);
+        if (!m_reserved.count(key) && (m_madeSet.count(folder) || !Exists(path))) {
+            m_reserved.insert(key);
             return path;
         }
     }
@@ -88,6 +91,11 @@ std::string CFileTransaction::Stage(const std::string& target)
     MakeFolders(folder);
     Entry entry;
     entry.target = native;
+    // A target is reserved even when the caller did not, so that no
+    // temporary name in a folder made here can take it.
+    const std::string key = Fold(native);
+    m_reserved.insert(key);
+    entry.fresh = m_stagedTargets.insert(key).second && m_madeSet.count(folder);
     entry.staged = NativePath(FreeName(folder));
 #ifdef _WIN32
     for (char& c : entry.staged)
@@ -101,7 +109,7 @@ std::string CFileTransaction::Stage(const std::string& target)
 void CFileTransaction::Commit()
 {
     for (Entry& entry : m_entries) {
-        if (Exists(entry.target)) {
+        if (!entry.fresh && Exists(entry.target)) {
             const std::size_t cut = entry.staged.find_last_of("\\/");
             std::string aside = FreeName(cut == std::string::npos ? std::string() : entry.staged.substr(0, cut));
 #ifdef _WIN32
@@ -135,6 +143,7 @@ void CFileTransaction::Rollback() noexcept
     for (auto it = m_madeFolders.rbegin(); it != m_madeFolders.rend(); ++it)
         RemoveEmptyDirectory(*it);
     m_madeFolders.clear();
+    m_madeSet.clear();
     m_knownFolders.clear();
     m_bDone = true;
 }

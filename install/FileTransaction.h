@@ -41,6 +41,7 @@ private:
         std::string target;   // system spelling
         std::string staged;
         std::string aside;    // the old target while the new one is in place
+        bool fresh = false;   // in a folder made here, and staged once: nothing to move aside
         bool committed = false;
     };
     std::string FreeName(const std::string& folder);
@@ -48,8 +49,12 @@ private:
 
     std::vector<Entry> m_entries;
     std::vector<std::string> m_madeFolders;   // in the order made
+    // Folders made here held nothing when made: whatever is in them now
+    // is ours, so names there need not be looked up on disk.
+    std::unordered_set<std::string> m_madeSet;
     std::unordered_set<std::string> m_knownFolders;
-    std::unordered_set<std::string> m_reserved;   // folded target paths
+    std::unordered_set<std::string> m_reserved;   // folded target and temporary paths
+    std::unordered_set<std::string> m_stagedTargets;   // folded
     unsigned m_nCounter = 0;
     bool m_bDone = false;
 };
