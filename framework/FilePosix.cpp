@@ -44,7 +44,9 @@ bool CFile::Open(const std::string& path, unsigned openFlags, CFileException* er
         flags |= O_CREAT | ((openFlags & modeNoTruncate) ? 0 : O_TRUNC);
     flags |= O_CLOEXEC;
     int fd = ::open(path.c_str(), flags, 0666);
-    if (fd >= 0) {
+    // A directory is refused as Windows refuses it. Opened for writing the
+    // system refuses it already, so only a read needs the look.
+    if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
         struct stat st;
         if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
             ::close(fd);
@@ -52,6 +54,8 @@ bool CFile::Open(const std::string& path, unsigned openFlags, CFileException* er
             errno = EACCES;
         }
     }
+    if (fd < 0 && errno == EISDIR)
+        errno = EACCES;
     if (fd < 0) {
         if (error)
             *error = CFileException(CFileException::ErrnoToException(errno), errno, path);
