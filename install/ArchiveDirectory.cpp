@@ -21,6 +21,34 @@ bool ReadExact(CFile& file, void* buffer, std::uint32_t count)
     return file.Read(buffer, count) == count;
 }
 
+// Small reads at offsets that mostly go forward (the directory's fields,
+// the member headers), served from one buffer: one system call for many.
+class ReadAhead {
+public:
+    explicit ReadAhead(CFile& file) : m_file(file) {}
+
+    // Copies count bytes (at most the buffer's size) from offset pos; false
+    // when the file ends first.
+    bool ReadAt(std::uint64_t pos, void* out, std::uint32_t count)
+    {
+        if (pos < m_start || pos + count > m_start + m_filled) {
+            m_file.Seek(static_cast<std::int64_t>(pos), CFile::begin);
+            m_start = pos;
+            m_filled = m_file.Read(m_buffer, sizeof m_buffer);
+            if (count > m_filled)
+                return false;
+        }
+        std::memcpy(out, m_buffer + (pos - m_start), count);
+        return true;
+    }
+
+private:
+    CFile& m_file;
+    std::uint64_t m_start = 0;
+    std::uint32_t m_filled = 0;
+    std::uint8_t m_buffer[16384];
+};
+
 } // namespace
 
 bool CArchiveDirectory::Fail(const std::string& reason)
@@ -190,8 +218,8 @@ bool CArchiveDirectory::Read(const std::string& path)
             return Fail("the directory offset " + std::to_string(dir) + " lies outside the file");
         m_nDirectory = dir;
 
-        file.Seek(dir, CFile::begin);
-        if (!ReadExact(file, word, 4))
+        ReadAhead ahead(file);
+        if (!ahead.ReadAt(dir, word, 4))
             return Fail("the directory cannot be read");
         const std::uint32_t count = GetLe32(word);
         std::uint32_t pos = dir + 4;
@@ -199,13 +227,13 @@ bool CArchiveDirectory::Read(const std::string& path)
             return Fail("the directory claims " + std::to_string(count) + " names, more than it has room for");
         char name[maxNameLength];
         for (std::uint32_t i = 0; i < count; ++i) {
-            if (dirEnd - pos < 4 || !ReadExact(file, word, 4))
+            if (dirEnd - pos < 4 || !ahead.ReadAt(pos, word, 4))
                 return Fail("the directory ends before name " + std::to_string(i));
             pos += 4;
             const std::uint32_t size = GetLe32(word);
             if (size > maxNameLength)
                 return Fail("name " + std::to_string(i) + " is " + std::to_string(size) + " bytes long (at most 255)");
-            if (dirEnd - pos < size || !ReadExact(file, name, size))
+            if (dirEnd - pos < size || !ahead.ReadAt(pos, name, size))
                 return Fail("name " + std::to_string(i) + " runs past the end of the directory");
             pos += size;
             CArchiveMember member;
@@ -230,8 +258,7 @@ bool CArchiveDirectory::Read(const std::string& path)
             CArchiveMember& member = m_members[i];
             if (at + 8 > dir)
                 return Fail(Describe(i) + ": no member header before the directory (fewer members than names)");
-            file.Seek(static_cast<std::int64_t>(at), CFile::begin);
-            if (!ReadExact(file, word, 8))
+            if (!ahead.ReadAt(at, word, 8))
                 return Fail(Describe(i) + ": the member header cannot be read");
             member.nHeaderPos = static_cast<std::uint32_t>(at);
             member.nUnpackedSize = GetLe32(word);
