@@ -6,6 +6,7 @@
 #include "framework/ExceptionReport.h"
 #include "app/SourceDir.h"
 #include "install/ArchivePhase.h"
+#include "install/DirectoryUtil.h"
 #include "install/InstallArchive.h"
 #include "install/TreeCopy.h"
 #include "script/SetupScript.h"
@@ -40,6 +41,10 @@ void CProgressDlg::OnTimer(UINT_PTR id)
     // The phase runs once, inside this one timer message.
     ::KillTimer(m_hWnd, kStartTimer);
     Default();
+    // The modal loop shows the dialog only once its queue is empty; the
+    // tick can come first, and the phase pumps no messages.
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::UpdateWindow(m_hWnd);
     bool ok = false;
     try {
         ok = RunFilePhase();
@@ -71,15 +76,32 @@ bool CProgressDlg::InstallArchives()
         {"System.aqj", source + "System.aqj", GetSystemFolder() + "\\"},
     };
     CArchivePhase phase;
-    phase.onChecking = [this](const std::string& name) {
-        m_strStatus = "Checking " + name + "...";
-        UpdateData(false);
-    };
-    phase.onCheckProgress = [this](int percent) { m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(percent)); };
-    phase.onChecked = [this] {
-        m_strStatus.clear();
-        UpdateData(false);
-        m_progress.SendMessage(PBM_SETPOS, 0);
+    phase.maxPath = MAX_PATH - 1;
+    GetSetupScript().GetString("General", "Title", phase.title);
+    phase.freeSpace = [](const std::string& destination, std::string& volume, std::uint64_t& freeBytes) {
+        // The volume's root from the full path: "C:\" or "\\server\share\".
+        char full[MAX_PATH * 2];
+        DWORD n = ::GetFullPathNameA(destination.c_str(), sizeof full, full, nullptr);
+        if (n == 0 || n >= sizeof full)
+            return false;
+        std::string root(full, n);
+        if (root.size() >= 2 && root[1] == ':') {
+            root = root.substr(0, 2) + "\\";
+        } else if (root.compare(0, 2, "\\\\") == 0) {
+            std::string::size_type share = root.find('\\', 2);
+            std::string::size_type end = share == std::string::npos ? share : root.find('\\', share + 1);
+            if (end == std::string::npos)
+                return false;
+            root = root.substr(0, end + 1);
+        } else {
+            return false;
+        }
+        ULARGE_INTEGER available;
+        if (!::GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
+            return false;
+        volume = root.substr(0, root.size() - 1);
+        freeBytes = available.QuadPart;
+        return true;
     };
     std::string message;
     if (!phase.Run(jobs, this, message)) {
@@ -95,6 +117,9 @@ bool CProgressDlg::InstallCopyTree()
     GetSetupScript().GetString("Copy", "From", from);
     GetSetupScript().GetString("General", "Destination", destination);
     const std::string source = GetSourceDir() + from;
+    // Counting changes the current directory: a relative destination
+    // means the current directory as the phase starts.
+    destination = AbsolutePath(destination);
     CTreeCopier& copier = GetTreeCopier();
     copier.m_pOwner = this;
     m_nTotal = CountFiles(source);

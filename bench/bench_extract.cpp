@@ -1,35 +1,34 @@
-// Extraction of whole archives through the same core Setup.exe uses, next
-// to cp -r of the same tree: many small files and a few large ones, each
-// codec. Prints files per second and MB/s for the check (decoding only),
-// the extraction alone, the whole phase (check then extraction), and cp.
+// Extraction of whole archives through the same core Setup.exe and
+// setuptool extract use (check, stage, commit), side by side with the
+// check-then-extract approach it replaced (kept here only to compare),
+// decoding alone, and cp -r of the same tree: many small files and a few
+// large ones, each codec.
+//
+//   build/native/bench/bench_extract --benchmark_counters_tabular=true
 
-#include <chrono>
-#include <cstdio>
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
-#include "Corpus.h"
+#include "bench/Corpus.h"
+#include "framework/File.h"
 #include "install/ArchiveDirectory.h"
 #include "install/ArchivePhase.h"
 #include "install/ArchiveWriter.h"
-#include "install/InstallArchive.h"
+#include "install/DirectoryUtil.h"
 #include "install/packed/PackedFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since)
-{
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
 
 struct Tree {
     std::string name;
@@ -82,68 +81,127 @@ void WriteTree(const Tree& t, const fs::path& root)
     }
 }
 
-void Row(const std::string& what, const Tree& t, double seconds)
+const fs::path& Work()
 {
-    std::printf("  %-34s %9.0f files/s %9.1f MB/s\n", what.c_str(), t.files.size() / seconds,
-                t.bytes / seconds / 1e6);
+    static const fs::path work = [] {
+        fs::path p = fs::temp_directory_path() / ("qjsetup-bench-extract-" + std::to_string(::getpid()));
+        fs::create_directories(p);
+        std::atexit([] { std::error_code ignored; fs::remove_all(Work(), ignored); });
+        return p;
+    }();
+    return work;
+}
+
+const Tree& TreeOf(int which)
+{
+    static const Tree trees[] = {SmallFiles(), LargeFiles()};
+    return trees[which];
+}
+
+const int kKinds[] = {CPackedFile::kindHuffman, CPackedFile::kindLzss, CPackedFile::kindLzw};
+const char* const kKindNames[] = {"huff", "lzss", "lzw"};
+
+// The archive of a tree in a codec, written once.
+const std::string& ArchiveOf(int which, int codec)
+{
+    static std::map<std::pair<int, int>, std::string> made;
+    auto found = made.find({which, codec});
+    if (found != made.end())
+        return found->second;
+    std::string path = (Work() / ("Setup." + std::to_string(which) + kKindNames[codec])).string();
+    CArchiveWriter writer(path, kKinds[codec]);
+    for (const auto& [name, data] : TreeOf(which).files)
+        writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
+    writer.Finish();
+    return made[{which, codec}] = path;
+}
+
+// The approach before staging: every member decoded once to check the
+// archive, then decoded again whole into a buffer of its size and written.
+bool CheckThenExtract(const std::string& archive, const std::string& destination)
+{
+    CArchiveDirectory directory;
+    if (!directory.Read(archive) || !directory.Verify())
+        return false;
+    std::unique_ptr<CPackedFile> packed = CreatePackedFile(archive, CPackedFile::kindLzw);
+    packed->Open(archive, CFile::modeRead | CFile::shareDenyNone);
+    std::vector<std::uint8_t> buffer;
+    std::string made;
+    for (std::size_t i = 0; i < directory.GetMembers().size(); ++i) {
+        packed->SelectMember(static_cast<std::uint32_t>(i), 0);
+        const std::string target = destination + directory.GetMembers()[i].strName;
+        const std::string folder = target.substr(0, target.find_last_of("\\/"));
+        if (folder != made) {
+            if (!DirectoryExists(folder))
+                CreateDirectoryPath(folder);
+            made = folder;
+        }
+        buffer.resize(packed->GetUnpackedSize());
+        packed->Read(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        CFile out(NativePath(target), CFile::modeCreate | CFile::modeWrite);
+        out.Write(buffer.data(), static_cast<std::uint32_t>(buffer.size()));
+        out.Close();
+    }
+    return true;
+}
+
+enum Way { kStaged, kCheckThenExtract, kDecodeOnly, kCopy };
+
+void BM_Extract(benchmark::State& state)
+{
+    const int which = static_cast<int>(state.range(0));
+    const int codec = static_cast<int>(state.range(1));
+    const auto way = static_cast<Way>(state.range(2));
+    const Tree& tree = TreeOf(which);
+    const std::string archive = way == kCopy ? std::string() : ArchiveOf(which, codec);
+    const fs::path source = Work() / ("source" + std::to_string(which));
+    if (way == kCopy && !fs::exists(source))
+        WriteTree(tree, source);
+    const fs::path out = Work() / "out";
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(out);
+        state.ResumeTiming();
+        bool ok = true;
+        std::string message;
+        switch (way) {
+        case kStaged:
+            ok = CArchivePhase().Run({{"Setup.aqj", archive, out.string() + "/"}}, nullptr, message);
+            break;
+        case kCheckThenExtract:
+            ok = CheckThenExtract(archive, out.string() + "/");
+            break;
+        case kDecodeOnly: {
+            CArchiveDirectory directory;
+            ok = directory.Read(archive) && directory.Verify();
+            break;
+        }
+        case kCopy:
+            ok = std::system(("cp -r '" + source.string() + "' '" + out.string() + "'").c_str()) == 0;
+            break;
+        }
+        if (!ok)
+            state.SkipWithError("extraction failed");
+    }
+    fs::remove_all(out);
+    static const char* const ways[] = {"staged", "check-then-extract", "decode only", "cp -r"};
+    state.SetLabel(tree.name + ", " + (way == kCopy ? "" : std::string(kKindNames[codec]) + " ") + ways[way]);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * tree.bytes));
+    state.counters["files/s"] = benchmark::Counter(static_cast<double>(tree.files.size()),
+                                                   benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void Arguments(benchmark::internal::Benchmark* b)
+{
+    for (int which : {0, 1}) {
+        for (int codec : {0, 1, 2})
+            for (int way : {kStaged, kCheckThenExtract, kDecodeOnly})
+                b->Args({which, codec, way});
+        b->Args({which, 0, kCopy});
+    }
 }
 
 } // namespace
 
-int main()
-{
-    fs::path work = fs::temp_directory_path() / ("qjsetup-bench-extract-" + std::to_string(::getpid()));
-    fs::create_directories(work);
-    const struct {
-        const char* name;
-        int kind;
-    } codecs[] = {{"huff", CPackedFile::kindHuffman}, {"lzss", CPackedFile::kindLzss}, {"lzw", CPackedFile::kindLzw}};
-
-    for (const Tree& tree : {SmallFiles(), LargeFiles()}) {
-        std::printf("%s, %.1f MB\n", tree.name.c_str(), tree.bytes / 1e6);
-        fs::path source = work / "source";
-        fs::remove_all(source);
-        WriteTree(tree, source);
-        fs::path copy = work / "copy";
-        fs::remove_all(copy);
-        std::string command = "cp -r '" + source.string() + "' '" + copy.string() + "'";
-        auto start = Clock::now();
-        if (std::system(command.c_str()) != 0)
-            std::printf("  cp -r failed\n");
-        Row("cp -r", tree, Seconds(start));
-
-        for (const auto& codec : codecs) {
-            std::string archive = (work / (std::string("Setup.") + codec.name)).string();
-            {
-                CArchiveWriter writer(archive, codec.kind);
-                for (const auto& [name, data] : tree.files)
-                    writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
-                writer.Finish();
-            }
-            CArchiveDirectory directory;
-            start = Clock::now();
-            bool ok = directory.Read(archive) && directory.Verify();
-            Row(std::string(codec.name) + ": check (decode only)", tree, Seconds(start));
-            if (!ok)
-                std::printf("  check failed: %s\n", directory.GetError().c_str());
-
-            fs::path out = work / "out";
-            fs::remove_all(out);
-            CInstallArchive extract;
-            extract.SetDestination(out.string() + "/");
-            std::string error;
-            start = Clock::now();
-            extract.ExtractAll(archive, 0, error);
-            Row(std::string(codec.name) + ": extraction", tree, Seconds(start));
-
-            fs::remove_all(out);
-            std::string message;
-            start = Clock::now();
-            CArchivePhase().Run({{"Setup.aqj", archive, out.string() + "/"}}, nullptr, message);
-            Row(std::string(codec.name) + ": check and extraction", tree, Seconds(start));
-            fs::remove(archive);
-        }
-    }
-    fs::remove_all(work);
-    return 0;
-}
+BENCHMARK(BM_Extract)->Apply(Arguments)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
+BENCHMARK_MAIN();

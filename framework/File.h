@@ -48,15 +48,17 @@ public:
     virtual bool Open(const std::string& path, unsigned openFlags, CFileException* error = nullptr);
     virtual std::uint32_t Read(void* buffer, std::uint32_t count);
     virtual void Write(const void* buffer, std::uint32_t count);
-    virtual std::uint32_t Seek(std::int32_t offset, unsigned from);
+    // Positions are 64-bit so that files past 2 GiB (archives reach 4 GiB - 1)
+    // can be walked; GetLength still caps at 4 GiB - 1, the formats' limit.
+    virtual std::uint64_t Seek(std::int64_t offset, unsigned from);
     virtual std::uint32_t GetLength() const;
-    virtual std::uint32_t GetPosition() const;
+    virtual std::uint64_t GetPosition() const;
     virtual void Flush();
     virtual void Close();
     // Closes without reporting errors.
     virtual void Abort();
 
-    std::uint32_t SeekToEnd() { return Seek(0, end); }
+    std::uint64_t SeekToEnd() { return Seek(0, end); }
     void SeekToBegin() { Seek(0, begin); }
     bool IsOpen() const { return m_hFile != hFileNull; }
     const std::string& GetFilePath() const { return m_strFileName; }

@@ -44,7 +44,9 @@ bool CFile::Open(const std::string& path, unsigned openFlags, CFileException* er
         flags |= O_CREAT | ((openFlags & modeNoTruncate) ? 0 : O_TRUNC);
     flags |= O_CLOEXEC;
     int fd = ::open(path.c_str(), flags, 0666);
-    if (fd >= 0) {
+    // A directory is refused as Windows refuses it. Opened for writing the
+    // system refuses it already, so only a read needs the look.
+    if (fd >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
         struct stat st;
         if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
             ::close(fd);
@@ -52,6 +54,8 @@ bool CFile::Open(const std::string& path, unsigned openFlags, CFileException* er
             errno = EACCES;
         }
     }
+    if (fd < 0 && errno == EISDIR)
+        errno = EACCES;
     if (fd < 0) {
         if (error)
             *error = CFileException(CFileException::ErrnoToException(errno), errno, path);
@@ -100,7 +104,7 @@ void CFile::Write(const void* buffer, std::uint32_t count)
     }
 }
 
-std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
+std::uint64_t CFile::Seek(std::int64_t offset, unsigned from)
 {
     if (!IsOpen())
         CFileException::ThrowErrno(EBADF, m_strFileName);
@@ -108,19 +112,17 @@ std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
     off_t pos = ::lseek(static_cast<int>(m_hFile), static_cast<off_t>(offset), whence);
     if (pos < 0)
         throw CFileException(CFileException::badSeek, errno, m_strFileName);
-    if (pos > static_cast<off_t>(UINT32_MAX))
-        throw CFileException(CFileException::badSeek, EOVERFLOW, m_strFileName);
-    return static_cast<std::uint32_t>(pos);
+    return static_cast<std::uint64_t>(pos);
 }
 
-std::uint32_t CFile::GetPosition() const
+std::uint64_t CFile::GetPosition() const
 {
     if (!IsOpen())
         CFileException::ThrowErrno(EBADF, m_strFileName);
     off_t pos = ::lseek(static_cast<int>(m_hFile), 0, SEEK_CUR);
     if (pos < 0)
         throw CFileException(CFileException::badSeek, errno, m_strFileName);
-    return static_cast<std::uint32_t>(pos);
+    return static_cast<std::uint64_t>(pos);
 }
 
 std::uint32_t CFile::GetLength() const

@@ -87,7 +87,7 @@ void CFile::Write(const void* buffer, std::uint32_t count)
         throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
 }
 
-std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
+std::uint64_t CFile::Seek(std::int64_t offset, unsigned from)
 {
     DWORD method = from == begin ? FILE_BEGIN : from == current ? FILE_CURRENT : FILE_END;
     LARGE_INTEGER distance;
@@ -95,17 +95,17 @@ std::uint32_t CFile::Seek(std::int32_t offset, unsigned from)
     LARGE_INTEGER pos;
     if (!::SetFilePointerEx(H(m_hFile), distance, &pos, method))
         CFileException::ThrowOsError(static_cast<long>(::GetLastError()), m_strFileName);
-    return static_cast<std::uint32_t>(pos.QuadPart);
+    return static_cast<std::uint64_t>(pos.QuadPart);
 }
 
-std::uint32_t CFile::GetPosition() const
+std::uint64_t CFile::GetPosition() const
 {
     LARGE_INTEGER zero;
     zero.QuadPart = 0;
     LARGE_INTEGER pos;
     if (!::SetFilePointerEx(H(m_hFile), zero, &pos, FILE_CURRENT))
         CFileException::ThrowOsError(static_cast<long>(::GetLastError()), m_strFileName);
-    return static_cast<std::uint32_t>(pos.QuadPart);
+    return static_cast<std::uint64_t>(pos.QuadPart);
 }
 
 std::uint32_t CFile::GetLength() const

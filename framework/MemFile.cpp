@@ -60,7 +60,7 @@ void CMemFile::Write(const void* buffer, std::uint32_t count)
     m_nPosition += count;
 }
 
-std::uint32_t CMemFile::Seek(std::int32_t offset, unsigned from)
+std::uint64_t CMemFile::Seek(std::int64_t offset, unsigned from)
 {
     std::int64_t base = from == begin ? 0 : from == current ? m_nPosition : m_nFileSize;
     std::int64_t target = base + offset;

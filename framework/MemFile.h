@@ -22,9 +22,9 @@ public:
     void Write(const void* buffer, std::uint32_t count) override;
     // A position past the end is allowed (reads there give nothing); before
     // the start throws badSeek.
-    std::uint32_t Seek(std::int32_t offset, unsigned from) override;
+    std::uint64_t Seek(std::int64_t offset, unsigned from) override;
     std::uint32_t GetLength() const override { return m_nFileSize; }
-    std::uint32_t GetPosition() const override { return m_nPosition; }
+    std::uint64_t GetPosition() const override { return m_nPosition; }
     void Flush() override {}
     void Close() override { Detach(); }
     void Abort() override { Detach(); }

@@ -32,11 +32,11 @@ public:
         m_data.insert(m_data.end(), bytes, bytes + count);
     }
     std::uint32_t GetLength() const override { return static_cast<std::uint32_t>(m_data.size()); }
-    std::uint32_t Seek(std::int32_t offset, unsigned from) override
+    std::uint64_t Seek(std::int64_t offset, unsigned from) override
     {
         std::size_t base = from == begin ? 0 : from == current ? m_pos : m_data.size();
         m_pos = std::min(m_data.size(), base + static_cast<std::size_t>(offset));
-        return static_cast<std::uint32_t>(m_pos);
+        return m_pos;
     }
     std::size_t Size() const { return m_data.size(); }
 

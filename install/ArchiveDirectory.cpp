@@ -1,7 +1,9 @@
 #include "install/ArchiveDirectory.h"
 
+#include <cctype>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 
 #include "framework/File.h"
 #include "install/packed/PackedFile.h"
@@ -19,6 +21,34 @@ bool ReadExact(CFile& file, void* buffer, std::uint32_t count)
     return file.Read(buffer, count) == count;
 }
 
+// Small reads at offsets that mostly go forward (the directory's fields,
+// the member headers), served from one buffer: one system call for many.
+class ReadAhead {
+public:
+    explicit ReadAhead(CFile& file) : m_file(file) {}
+
+    // Copies count bytes (at most the buffer's size) from offset pos; false
+    // when the file ends first.
+    bool ReadAt(std::uint64_t pos, void* out, std::uint32_t count)
+    {
+        if (pos < m_start || pos + count > m_start + m_filled) {
+            m_file.Seek(static_cast<std::int64_t>(pos), CFile::begin);
+            m_start = pos;
+            m_filled = m_file.Read(m_buffer, sizeof m_buffer);
+            if (count > m_filled)
+                return false;
+        }
+        std::memcpy(out, m_buffer + (pos - m_start), count);
+        return true;
+    }
+
+private:
+    CFile& m_file;
+    std::uint64_t m_start = 0;
+    std::uint32_t m_filled = 0;
+    std::uint8_t m_buffer[16384];
+};
+
 } // namespace
 
 bool CArchiveDirectory::Fail(const std::string& reason)
@@ -35,38 +65,106 @@ std::string CArchiveDirectory::Describe(std::size_t index) const
     return text;
 }
 
+namespace {
+
+// Device names Windows reserves in every folder, with any extension.
+bool IsDeviceName(std::string base)
+{
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+// Why one segment of a name is not a name Windows can create, or empty.
+std::string SegmentProblem(const std::string& segment)
+{
+    if (segment.empty())
+        return "an empty segment";
+    if (segment == "." || segment == "..")
+        return "a \"" + segment + "\" segment";
+    for (char c : segment) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 32)
+            return "a control character (" + std::to_string(u) + ")";
+        if (std::strchr("<>:\"|?*", c))
+            return "the character '" + std::string(1, c) + "'";
+    }
+    if (segment.back() == '.' || segment.back() == ' ')
+        return "a segment ending in a dot or a space";
+    if (IsDeviceName(segment.substr(0, segment.find('.'))))
+        return "the device name \"" + segment + "\"";
+    return std::string();
+}
+
+// The name as a key that is equal for names of the same file.
+std::string FoldName(const std::string& name)
+{
+    std::string key = name;
+    for (char& c : key)
+        c = c == '/' ? '\\' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return key;
+}
+
+} // namespace
+
 bool CArchiveDirectory::CheckName(const std::string& name, std::string& reason)
 {
     if (name.empty()) {
         reason = "the name is empty";
         return false;
     }
-    if (name.find('\0') != std::string::npos) {
-        reason = "the name holds a NUL byte";
+    if (name.size() > maxNameLength) {
+        reason = "the name is longer than 255 bytes";
         return false;
     }
     if (name.front() == '\\' || name.front() == '/') {
         reason = "the name is absolute";
         return false;
     }
-    if (name.back() == '\\' || name.back() == '/') {
-        reason = "the name ends in a separator";
-        return false;
-    }
-    if (name.find(':') != std::string::npos) {
-        reason = "the name holds \":\" (a drive or a stream)";
-        return false;
-    }
     std::size_t start = 0;
-    while (start <= name.size()) {
+    for (;;) {
         std::size_t stop = name.find_first_of("\\/", start);
-        if (stop == std::string::npos)
-            stop = name.size();
-        if (name.compare(start, stop - start, "..") == 0) {
-            reason = "the name has a \"..\" segment";
+        const std::string problem = SegmentProblem(name.substr(start, stop == std::string::npos ? stop : stop - start));
+        if (!problem.empty()) {
+            reason = "the name holds " + problem + ", which Windows cannot create";
             return false;
         }
+        if (stop == std::string::npos)
+            return true;
         start = stop + 1;
+    }
+}
+
+bool CArchiveDirectory::CheckNameSet(const std::vector<std::string>& names, std::string& reason)
+{
+    // Every file, and every folder the names make, ignoring case.
+    std::unordered_map<std::string, std::size_t> files, folders;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string key = FoldName(names[i]);
+        auto same = files.emplace(key, i);
+        if (!same.second) {
+            reason = "\"" + names[same.first->second] + "\" and \"" + names[i] + "\" name the same file";
+            return false;
+        }
+        auto folder = folders.find(key);
+        if (folder != folders.end()) {
+            reason = "\"" + names[i] + "\" is a file and also a folder of \"" + names[folder->second] + "\"";
+            return false;
+        }
+        for (std::size_t at = key.find('\\'); at != std::string::npos; at = key.find('\\', at + 1)) {
+            const std::string prefix = key.substr(0, at);
+            auto file = files.find(prefix);
+            if (file != files.end()) {
+                reason = "\"" + names[file->second] + "\" is a file and also a folder of \"" + names[i] + "\"";
+                return false;
+            }
+            folders.emplace(prefix, i);
+        }
     }
     return true;
 }
@@ -95,6 +193,9 @@ bool CArchiveDirectory::Read(const std::string& path)
         return Fail(text);
     }
     try {
+        CFileStatus status;
+        if (CFile::GetStatus(path, status) && status.m_size > 0xFFFFFFFFu)
+            return Fail("the file is larger than 4 GiB - 1 bytes, the most an archive can be");
         const std::uint32_t length = file.GetLength();
         // Tag, an empty directory and its offset.
         if (length < 16)
@@ -108,7 +209,7 @@ bool CArchiveDirectory::Read(const std::string& path)
         }
 
         std::uint8_t word[8];
-        file.Seek(static_cast<std::int32_t>(length - 4), CFile::begin);
+        file.Seek(length - 4, CFile::begin);
         if (!ReadExact(file, word, 4))
             return Fail("the directory offset cannot be read");
         const std::uint32_t dir = GetLe32(word);
@@ -117,23 +218,22 @@ bool CArchiveDirectory::Read(const std::string& path)
             return Fail("the directory offset " + std::to_string(dir) + " lies outside the file");
         m_nDirectory = dir;
 
-        file.Seek(static_cast<std::int32_t>(dir), CFile::begin);
-        if (!ReadExact(file, word, 4))
+        ReadAhead ahead(file);
+        if (!ahead.ReadAt(dir, word, 4))
             return Fail("the directory cannot be read");
         const std::uint32_t count = GetLe32(word);
         std::uint32_t pos = dir + 4;
         if (count > (dirEnd - pos) / 4)
             return Fail("the directory claims " + std::to_string(count) + " names, more than it has room for");
-        m_members.reserve(count);
         char name[maxNameLength];
         for (std::uint32_t i = 0; i < count; ++i) {
-            if (dirEnd - pos < 4 || !ReadExact(file, word, 4))
+            if (dirEnd - pos < 4 || !ahead.ReadAt(pos, word, 4))
                 return Fail("the directory ends before name " + std::to_string(i));
             pos += 4;
             const std::uint32_t size = GetLe32(word);
             if (size > maxNameLength)
                 return Fail("name " + std::to_string(i) + " is " + std::to_string(size) + " bytes long (at most 255)");
-            if (dirEnd - pos < size || !ReadExact(file, name, size))
+            if (dirEnd - pos < size || !ahead.ReadAt(pos, name, size))
                 return Fail("name " + std::to_string(i) + " runs past the end of the directory");
             pos += size;
             CArchiveMember member;
@@ -141,8 +241,14 @@ bool CArchiveDirectory::Read(const std::string& path)
             m_members.push_back(member);
             std::string reason;
             if (!CheckName(member.strName, reason))
-                return Fail(Describe(i) + ": " + reason + ", so it would be written outside its destination");
+                return Fail(Describe(i) + ": " + reason);
         }
+        std::vector<std::string> names;
+        for (const CArchiveMember& member : m_members)
+            names.push_back(member.strName);
+        std::string reason;
+        if (!CheckNameSet(names, reason))
+            return Fail(reason);
         if (pos != dirEnd)
             return Fail(std::to_string(dirEnd - pos) + " stray bytes after the directory's last name");
 
@@ -152,8 +258,7 @@ bool CArchiveDirectory::Read(const std::string& path)
             CArchiveMember& member = m_members[i];
             if (at + 8 > dir)
                 return Fail(Describe(i) + ": no member header before the directory (fewer members than names)");
-            file.Seek(static_cast<std::int32_t>(at), CFile::begin);
-            if (!ReadExact(file, word, 8))
+            if (!ahead.ReadAt(at, word, 8))
                 return Fail(Describe(i) + ": the member header cannot be read");
             member.nHeaderPos = static_cast<std::uint32_t>(at);
             member.nUnpackedSize = GetLe32(word);
@@ -177,43 +282,53 @@ bool CArchiveDirectory::Read(const std::string& path)
     return true;
 }
 
-bool CArchiveDirectory::Verify(const std::function<void(std::uint64_t)>& progress, const Sink& sink)
+bool CArchiveDirectory::Decode(CPackedFile& packed, std::size_t index, std::uint8_t* buffer, std::uint32_t size,
+                               const Sink& sink)
+{
+    const CArchiveMember& member = m_members[index];
+    if (!packed.SelectMember(static_cast<std::uint32_t>(index), 0) || packed.GetUnpackedSize() != member.nUnpackedSize)
+        return Fail(Describe(index) + ": the member cannot be found");
+    std::uint32_t left = member.nUnpackedSize;
+    while (left) {
+        const std::uint32_t want = left < size ? left : size;
+        const std::uint32_t got = packed.Read(buffer, want);
+        if (sink && got)
+            sink(buffer, got);
+        left -= got;
+        if (got < want)
+            return Fail(Describe(index) + ": its coded data gives only " + std::to_string(member.nUnpackedSize - left) +
+                        " of " + std::to_string(member.nUnpackedSize) + " bytes (truncated or damaged)");
+    }
+    if (!packed.FinishMember())
+        return Fail(Describe(index) + ": no end-of-stream code after its " + std::to_string(member.nUnpackedSize) +
+                    " bytes (damaged)");
+    return true;
+}
+
+std::unique_ptr<CPackedFile> CArchiveDirectory::OpenPacked()
+{
+    std::unique_ptr<CPackedFile> packed = CreatePackedFile(std::string(), m_nKind);
+    CFileException error(CFileException::generic, -1, m_strPath);
+    if (!packed->Open(m_strPath, CFile::modeRead | CFile::shareDenyNone, &error))
+        throw error;
+    return packed;
+}
+
+bool CArchiveDirectory::Verify(const std::function<void(std::uint64_t)>& progress)
 {
     m_strError.clear();
-    std::unique_ptr<CPackedFile> packed = CreatePackedFile(std::string(), m_nKind);
-    CFileException error;
-    if (!packed->Open(m_strPath, CFile::modeRead | CFile::shareDenyNone, &error)) {
-        std::string text;
-        error.GetErrorMessage(text);
-        return Fail(text);
-    }
     try {
-        constexpr std::uint32_t chunk = 1 << 16;
-        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[chunk]);
+        std::unique_ptr<CPackedFile> packed = OpenPacked();
+        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[chunkSize]);
         std::uint64_t done = 0;
+        auto count = [&](const std::uint8_t*, std::uint32_t n) {
+            done += n;
+            if (progress)
+                progress(done);
+        };
         for (std::size_t i = 0; i < m_members.size(); ++i) {
-            const CArchiveMember& member = m_members[i];
-            if (!packed->SelectMember(static_cast<std::uint32_t>(i), 0) ||
-                packed->GetUnpackedSize() != member.nUnpackedSize)
-                return Fail(Describe(i) + ": the member cannot be found");
-            std::uint32_t left = member.nUnpackedSize;
-            while (left) {
-                const std::uint32_t want = left < chunk ? left : chunk;
-                const std::uint32_t got = packed->Read(buffer.get(), want);
-                if (sink)
-                    sink(i, buffer.get(), got);
-                left -= got;
-                done += got;
-                if (progress)
-                    progress(done);
-                if (got < want)
-                    return Fail(Describe(i) + ": its coded data gives only " +
-                                std::to_string(member.nUnpackedSize - left) + " of " +
-                                std::to_string(member.nUnpackedSize) + " bytes (truncated or damaged)");
-            }
-            if (!packed->FinishMember())
-                return Fail(Describe(i) + ": no end-of-stream code after its " +
-                            std::to_string(member.nUnpackedSize) + " bytes (damaged)");
+            if (!Decode(*packed, i, buffer.get(), chunkSize, count))
+                return false;
         }
     } catch (const CFileException& e) {
         std::string text;

@@ -1,8 +1,8 @@
 #pragma once
 // The read side of an archive: the tag, the members' headers, the directory
 // of names and the directory offset in the last four bytes. Read checks the
-// structure and every name before anything is written anywhere; Verify then
-// decodes every member. Names and members are matched by position.
+// structure and every name before anything is written anywhere; Verify
+// decodes every member (the archive phase decodes while it stages instead). Names and members are matched by position.
 //
 // Contract: whatever the file holds, reading and checking never touch
 // memory outside our own buffers, and a file that fails is rejected with one
@@ -10,8 +10,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+class CPackedFile;
 
 struct CArchiveMember {
     std::string strName;
@@ -32,11 +35,18 @@ public:
 
     // Decodes every member: each must give exactly its unpacked size and
     // then its end-of-stream code within its packed size. progress (when
-    // given) learns the bytes decoded so far out of GetTotalSize(); sink
-    // (when given) receives the decoded bytes of each member in order, so a
-    // caller can keep them instead of decoding twice.
-    using Sink = std::function<void(std::size_t member, const std::uint8_t* data, std::uint32_t count)>;
-    bool Verify(const std::function<void(std::uint64_t)>& progress = {}, const Sink& sink = {});
+    // given) learns the bytes decoded so far out of GetTotalSize().
+    bool Verify(const std::function<void(std::uint64_t)>& progress = {});
+
+    // The archive opened for decoding; file errors are thrown.
+    std::unique_ptr<CPackedFile> OpenPacked();
+    // Decodes member index through buffer (size bytes), handing each piece
+    // to sink: memory does not depend on the member's size. False, with
+    // the reason in GetError, when the member does not give exactly its
+    // unpacked size and then its end-of-stream code.
+    using Sink = std::function<void(const std::uint8_t* data, std::uint32_t count)>;
+    bool Decode(CPackedFile& packed, std::size_t index, std::uint8_t* buffer, std::uint32_t size, const Sink& sink);
+    static constexpr std::uint32_t chunkSize = 1 << 16;
 
     int GetKind() const { return m_nKind; }
     const std::string& GetPath() const { return m_strPath; }
@@ -46,9 +56,13 @@ public:
     // Why Read or Verify failed.
     const std::string& GetError() const { return m_strError; }
 
-    // Whether a member name stays below the destination it is written to;
+    // Whether a member name is one Windows can create below the destination
+    // (every segment a valid, non-device name, nothing that climbs out);
     // why not in reason.
     static bool CheckName(const std::string& name, std::string& reason);
+    // Whether the names can live side by side: no two naming the same file
+    // ignoring case, none both a file and a folder of another.
+    static bool CheckNameSet(const std::vector<std::string>& names, std::string& reason);
 
 private:
     bool Fail(const std::string& reason);

@@ -1,8 +1,11 @@
 #pragma once
-// The archive phase: up to three archives, each into its own directory.
-// Every archive present is checked whole (structure, names, every member
-// decoding to its size and end-of-stream) before the first member of any
-// is written, so a damaged medium installs nothing at all.
+// The archive phase: up to three archives, each into its own directory, as
+// one transaction. First what can be checked without decoding (structure,
+// names Windows can create, path lengths, targets that cannot be replaced,
+// free space); then every member of every archive is decoded once, in
+// bounded pieces, into a staged file beside its target; only then are the
+// targets replaced. Any failure on the way rolls everything back, so a
+// damaged medium, a full disk or a file in use installs nothing at all.
 
 #include <cstdint>
 #include <functional>
@@ -19,14 +22,19 @@ struct ArchiveJob {
 
 class CArchivePhase {
 public:
-    // Told the archive being checked, and the share of all bytes checked.
-    std::function<void(const std::string& name)> onChecking;
-    std::function<void(int percent)> onCheckProgress;
-    // Every archive passed; extraction starts.
-    std::function<void()> onChecked;
+    // The volume that holds a destination, as the user names it ("C:"),
+    // and its free bytes; false when that cannot be told (no check then).
+    std::function<bool(const std::string& destination, std::string& volume, std::uint64_t& freeBytes)> freeSpace;
+    // The longest path the system takes, 0 for no limit.
+    std::size_t maxPath = 0;
+    // The product, for the space message.
+    std::string title;
+    // Bytes decoded so far, out of the total of every archive.
+    std::function<void(std::uint64_t done, std::uint64_t total)> onBytes;
 
-    // Checks, then extracts, the jobs whose archive exists; missing ones
-    // are passed over. False, with the text for the user in message, when
-    // an archive is damaged. File errors while writing are thrown.
+    // Installs the jobs whose archive exists; missing ones are passed over.
+    // False, with the text for the user in message, when an archive is
+    // damaged or a volume lacks the space. File errors are thrown, after
+    // the rollback, as CFileException naming the target.
     bool Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owner, std::string& message);
 };

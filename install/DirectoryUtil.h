@@ -22,3 +22,18 @@ void CreateDirectoryPath(const std::string& path);
 // The process's current directory, and changing it; false when it cannot.
 std::string GetCurrentDir();
 bool ChangeDir(const std::string& path);
+
+// Makes one directory; true when it was made here (false when it exists or
+// cannot be made).
+bool MakeDirectory(const std::string& path);
+// Removes a directory when it is empty; false otherwise.
+bool RemoveEmptyDirectory(const std::string& path);
+
+// The path made absolute against the current directory as it is now: a
+// path with a drive or a leading separator is kept; "C:rel" takes C:'s
+// current directory only when C: is the current drive.
+std::string AbsolutePath(const std::string& path);
+
+// Whether inner is outer or lies below it, comparing the absolute spellings
+// ignoring case and the separator's spelling.
+bool IsSameOrInside(const std::string& inner, const std::string& outer);

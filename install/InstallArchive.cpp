@@ -5,6 +5,7 @@
 #include "framework/File.h"
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
+#include "install/FileTransaction.h"
 #include "install/packed/PackedFile.h"
 
 void CInstallArchive::Notify(unsigned id)
@@ -13,59 +14,43 @@ void CInstallArchive::Notify(unsigned id)
         m_pOwner->Notify(id);
 }
 
-bool CInstallArchive::ReadDirectory(const std::string& path, std::string& error)
+bool CInstallArchive::StageAll(CArchiveDirectory& directory, CFileTransaction& transaction, std::string& error,
+                               const std::function<void(std::uint32_t)>& bytes)
 {
-    CArchiveDirectory directory;
-    if (!directory.Read(path)) {
-        error = directory.GetError();
-        return false;
-    }
+    m_names.clear();
     for (const CArchiveMember& member : directory.GetMembers())
         m_names.push_back(member.strName);
-    return true;
-}
-
-bool CInstallArchive::ExtractAll(const std::string& path, std::uint32_t base, std::string& error)
-{
-    std::unique_ptr<CPackedFile> packed = CreatePackedFile(path, CPackedFile::kindLzw);
-    m_names.clear();
-    if (!ReadDirectory(path, error))
-        return false;
-    CFileException openError;
-    if (!packed->Open(path, CFile::modeRead | CFile::shareDenyNone, &openError))
-        throw openError;
+    std::unique_ptr<CPackedFile> packed = directory.OpenPacked();
+    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[CArchiveDirectory::chunkSize]);
 
     const std::size_t count = m_names.size();
-    std::vector<std::uint8_t> buffer;
-    std::string madeDirectory;   // known to exist: members come by folder
     for (std::size_t i = 0; i < count; ++i) {
-        packed->SelectMember(static_cast<std::uint32_t>(i), base);
         m_strCurrentName = m_names[i];
         const std::string target = m_strDestination + m_strCurrentName;
         Notify(kProgressFile);
 
-        std::string::size_type slash = target.find_last_of("\\/");
-        if (slash != std::string::npos) {
-            std::string directory = target.substr(0, slash);
-            if (!directory.empty() && directory != madeDirectory) {
-                if (!DirectoryExists(directory))
-                    CreateDirectoryPath(directory);
-                madeDirectory = directory;
-            }
+        const std::string staged = transaction.Stage(target);
+        bool decoded = false;
+        try {
+            CFile out(staged, CFile::modeCreate | CFile::modeWrite);
+            decoded = directory.Decode(*packed, i, buffer.get(), CArchiveDirectory::chunkSize,
+                                       [&](const std::uint8_t* data, std::uint32_t n) {
+                                           out.Write(data, n);
+                                           if (bytes)
+                                               bytes(n);
+                                       });
+            if (decoded)
+                out.Close();
+        } catch (CFileException& e) {
+            // The user knows the target, not its staged name.
+            if (e.m_strFileName == staged)
+                e.m_strFileName = NativePath(target);
+            throw;
         }
-
-        const std::uint32_t size = packed->GetUnpackedSize();
-        buffer.resize(size);
-        const std::uint32_t got = size ? packed->Read(buffer.data(), size) : 0;
-        if (got != size)
-            throw CFileException(CFileException::generic, -1, target);
-
-        // The real cause of a target that cannot be made (read-only, in use,
-        // a bad name) is reported, empty members included.
-        CFile out(NativePath(target), CFile::modeCreate | CFile::modeWrite);
-        out.Write(buffer.data(), size);
-        out.Close();
-
+        if (!decoded) {
+            error = directory.GetError();
+            return false;
+        }
         m_nPercent = static_cast<int>(100 * (i + 1) / count);
         Notify(kProgressStep);
     }

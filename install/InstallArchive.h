@@ -3,11 +3,15 @@
 // progress dialog shows of it (the member's name and the percent done).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/Object.h"
 #include "install/ProgressSink.h"
+
+class CArchiveDirectory;
+class CFileTransaction;
 
 class CInstallArchive : public CObject {
 public:
@@ -17,16 +21,14 @@ public:
     // backslash.
     void SetDestination(const std::string& directory) { m_strDestination = directory; }
 
-    // Appends the archive's names; false, with the reason in error, when its
-    // directory cannot be read or fails the checks.
-    bool ReadDirectory(const std::string& path, std::string& error);
-
-    // Writes every member below the destination: ID_PROGRESS_FILE before a
-    // member, ID_PROGRESS_STEP after it and once more at the end. A member
-    // is decoded whole before its target is opened, so a member that does
-    // not decode to its size is a file error for its target and leaves an
-    // existing file as it was. False when the directory cannot be read.
-    bool ExtractAll(const std::string& path, std::uint32_t base, std::string& error);
+    // Decodes every member of the archive (read and checked already) into a
+    // staged file of the transaction, through one bounded buffer:
+    // ID_PROGRESS_FILE before a member, ID_PROGRESS_STEP after it and once
+    // more at the end; bytes learns each piece decoded. False, with the
+    // reason in error, when a member does not decode to its size and its
+    // end-of-stream code. File errors are thrown, naming the target.
+    bool StageAll(CArchiveDirectory& directory, CFileTransaction& transaction, std::string& error,
+                  const std::function<void(std::uint32_t)>& bytes = {});
 
     std::string m_strCurrentName;   // member being extracted
     int m_nPercent = 0;             // share of the members done, 0..100

@@ -86,7 +86,10 @@ int CountFiles(const std::string& directory)
     return count;
 }
 
-bool CopyTree(const std::string& source, const std::string& destination)
+namespace {
+
+// root: the whole copy's destination, which the walk never enters.
+bool CopyTreeBelow(const std::string& source, const std::string& destination, const std::string& root)
 {
     CTreeCopier& copier = GetTreeCopier();
     std::vector<std::string> names;
@@ -102,10 +105,23 @@ bool CopyTree(const std::string& source, const std::string& destination)
     }
     if (!ListSubdirectories(names, source))
         return false;
-    for (const std::string& name : names)
-        if (!CopyTree(source + "\\" + name, destination + "\\" + name))
+    for (const std::string& name : names) {
+        if (IsSameOrInside(source + "\\" + name, root))
+            continue;
+        if (!CopyTreeBelow(source + "\\" + name, destination + "\\" + name, root))
             return false;
+    }
     return true;
+}
+
+} // namespace
+
+bool CopyTree(const std::string& source, const std::string& destination)
+{
+    // Listing changes the current directory: a relative destination is
+    // resolved once, against the current directory at the start.
+    const std::string root = AbsolutePath(destination);
+    return CopyTreeBelow(source, root, root);
 }
 
 bool CopyOneFile(const std::string& source, const std::string& target, bool failIfExists)

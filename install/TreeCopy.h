@@ -22,7 +22,8 @@ bool ListSubdirectories(std::vector<std::string>& names, const std::string& dire
 int CountFiles(const std::string& directory);
 
 // Copies the tree, telling the one CTreeCopier's owner before each file
-// (kProgressCopyFile). A file that cannot be copied is passed over; false
+// (kProgressCopyFile). A relative destination is taken against the current
+// directory at the call; a destination inside the source is skipped. A file that cannot be copied is passed over; false
 // when a directory of the source cannot be entered.
 bool CopyTree(const std::string& source, const std::string& destination);
 

@@ -11,14 +11,9 @@
 #include <thread>
 #include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#else
-#include <sys/stat.h>
-#endif
-
 #include "framework/File.h"
 #include "install/ArchiveDirectory.h"
+#include "install/ArchivePhase.h"
 #include "install/ArchiveWriter.h"
 #include "install/packed/PackedFile.h"
 #include "tools/Command.h"
@@ -31,8 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::uint32_t kChunk = 1 << 16;
-// Archives up to this size are decoded once, by the check before extraction.
-constexpr std::uint64_t kKeepLimit = 256u << 20;
 
 struct Method {
     const char* name;
@@ -169,21 +162,30 @@ int RunPack(const ToolArgs& args)
     // An archive being replaced must not pack itself.
     std::erase_if(inputs, [&](const Input& in) { return fs::equivalent(in.source.path, archive, ec); });
     std::uint64_t total = 0;
+    // The archive's layout without coding: its size when stored.
+    std::uint64_t stored = 8 + 4 + 4;
+    std::vector<std::string> names;
     std::vector<MemberSource> sources;
     for (Input& in : inputs) {
         std::string reason;
-        if (in.name.size() > CArchiveDirectory::maxNameLength)
-            return ToolError("pack: " + in.name + ": the name is longer than 255 bytes");
         if (!CArchiveDirectory::CheckName(in.name, reason))
             return ToolError("pack: " + in.name + ": " + reason);
+        names.push_back(in.name);
         in.source.size = fs::file_size(in.source.path, ec);
         if (ec)
             return ToolError("pack: " + in.source.path + ": " + ec.message());
         if (in.source.size > 0xFFFFFFFFu)
             return ToolError("pack: " + in.source.path + ": larger than 4 GB, which the format cannot hold");
         total += in.source.size;
+        stored += 8 + in.source.size + 4 + in.name.size();
         sources.push_back(in.source);
     }
+    std::string conflict;
+    if (!CArchiveDirectory::CheckNameSet(names, conflict))
+        return ToolError("pack: " + conflict);
+    if (kind == CPackedFile::kindStored && stored > 0xFFFFFFFFu)
+        return ToolError("pack: " + archive + " would be " + std::to_string(stored) +
+                         " bytes, more than the 4294967295 an archive can hold");
 
     StagedOutput staged(archive);
     ToolProgress progress("packing", total);
@@ -232,10 +234,8 @@ int RunPack(const ToolArgs& args)
     return toolOk;
 }
 
-// Reads the directory; with full, decodes every member too, handing the
-// bytes to sink when given.
-bool Check(const std::string& command, const std::string& path, CArchiveDirectory& reader, bool full,
-           const CArchiveDirectory::Sink& sink = {})
+// Reads the directory; with full, decodes every member too.
+bool Check(const std::string& command, const std::string& path, CArchiveDirectory& reader, bool full)
 {
     CFile probe;
     CFileException error;
@@ -251,7 +251,7 @@ bool Check(const std::string& command, const std::string& path, CArchiveDirector
     if (!full)
         return true;
     ToolProgress progress("checking", reader.GetTotalSize());
-    if (!reader.Verify([&](std::uint64_t done) { progress.Update(done); }, sink)) {
+    if (!reader.Verify([&](std::uint64_t done) { progress.Update(done); })) {
         progress.Finish();
         ToolError(command + ": " + path + ": " + reader.GetError());
         return false;
@@ -292,93 +292,30 @@ int RunTest(const ToolArgs& parsed)
     return 0;
 }
 
-void MakeDirectory(const std::string& path)
-{
-#ifdef _WIN32
-    _mkdir(path.c_str());
-#else
-    ::mkdir(path.c_str(), 0777);
-#endif
-}
-
 int RunExtract(const ToolArgs& parsed)
 {
     const std::vector<std::string>& args = parsed.operands;
     if (args.size() != 2)
         return ToolError("extract: give an archive and a directory (setuptool extract --help)");
-    CArchiveDirectory reader;
-    // A bad archive writes nothing. What the check decodes is kept when it
-    // fits in memory comfortably, so that members are decoded only once.
-    if (!reader.Read(args[0]))
-        return ToolError("extract: " + args[0] + ": " + reader.GetError());
-    const bool keep = reader.GetTotalSize() <= kKeepLimit;
-    std::vector<std::vector<std::uint8_t>> kept(keep ? reader.GetMembers().size() : 0);
-    auto sink = [&](std::size_t member, const std::uint8_t* data, std::uint32_t count) {
-        kept[member].insert(kept[member].end(), data, data + count);
-    };
-    if (!Check("extract", args[0], reader, true, keep ? CArchiveDirectory::Sink(sink) : CArchiveDirectory::Sink()))
-        return 1;
-#ifdef _WIN32
-    const char separator = '\\';
-#else
-    const char separator = '/';
-#endif
+    // The same transaction Setup.exe runs: a bad archive or a failed write
+    // leaves the directory as it was.
     std::string dest = args[1];
-    if (!dest.empty() && dest.back() != '/' && dest.back() != separator)
-        dest += separator;
-    // Every level of the destination, then of each member's name.
-    for (std::size_t at = dest.find_first_of("/\\", 1); at != std::string::npos; at = dest.find_first_of("/\\", at + 1))
-        MakeDirectory(dest.substr(0, at));
-
-    ToolProgress progress("extracting", reader.GetTotalSize());
-    std::string target;
+    if (!dest.empty() && dest.back() != '/' && dest.back() != '\\')
+        dest += '/';
+    CArchivePhase phase;
+    ToolProgress progress("extracting", 1000);
+    phase.onBytes = [&](std::uint64_t done, std::uint64_t total) { progress.Update(total ? done * 1000 / total : 0); };
+    std::string message;
     try {
-        std::unique_ptr<CPackedFile> packed = CreatePackedFile(std::string(), reader.GetKind());
-        CFileException error;
-        if (!packed->Open(args[0], CFile::modeRead | CFile::shareDenyNone, &error))
-            throw error;
-        std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[kChunk]);
-        std::uint64_t done = 0;
-        const auto& members = reader.GetMembers();
-        for (std::size_t i = 0; i < members.size(); ++i) {
-            std::string name = members[i].strName;
-            std::replace(name.begin(), name.end(), '\\', separator);
-            std::replace(name.begin(), name.end(), '/', separator);
-            target = dest + name;
-            for (std::size_t at = name.find(separator); at != std::string::npos; at = name.find(separator, at + 1))
-                MakeDirectory(dest + name.substr(0, at));
-            CFile out;
-            if (!out.Open(target, CFile::modeCreate | CFile::modeWrite, &error))
-                throw error;
-            if (keep) {
-                const std::vector<std::uint8_t>& data = kept[i];
-                if (!data.empty())
-                    out.Write(data.data(), static_cast<std::uint32_t>(data.size()));
-                out.Close();
-                done += data.size();
-                progress.Update(done);
-                std::vector<std::uint8_t>().swap(kept[i]);
-                continue;
-            }
-            if (!packed->SelectMember(static_cast<std::uint32_t>(i), 0))
-                return ToolError("extract: " + args[0] + ": member " + std::to_string(i) + " cannot be found");
-            std::uint32_t left = members[i].nUnpackedSize;
-            while (left) {
-                const std::uint32_t want = std::min(left, kChunk);
-                const std::uint32_t got = packed->Read(buffer.get(), want);
-                if (got != want)
-                    return ToolError("extract: " + args[0] + ": member " + std::to_string(i) + " changed while reading");
-                out.Write(buffer.get(), got);
-                left -= got;
-                done += got;
-                progress.Update(done);
-            }
-            out.Close();
+        if (!phase.Run({{args[0], args[0], dest}}, nullptr, message)) {
+            progress.Finish();
+            return ToolError("extract: " + message);
         }
     } catch (const CFileException& e) {
         progress.Finish();
         return ToolError("extract: " + FileErrorText(e));
     }
+    progress.Finish();
     return 0;
 }
 

@@ -118,6 +118,8 @@ bool CPackedFile::Open(const std::string& path, unsigned mode, CFileException* e
 
     m_nUnpackedSize = m_nPackedSize = 0;
     m_nIndex = m_nAvailable = m_nMemberLeft = m_nFlushed = 0;
+    m_nBufferPos = 0;
+    m_nBufferFilled = 0;
     m_nOpenMode = access;
     if (!CFile::Open(path, mode, error))
         return false;
@@ -129,12 +131,14 @@ bool CPackedFile::Open(const std::string& path, unsigned mode, CFileException* e
             CFile::Write(header, 8);
         } else if (access == modeRead) {
             if (m_nKind >= 0) {
-                Seek(static_cast<std::int32_t>(s_nBaseOffset + 8), begin);
-                if (CFile::Read(header, 8) == 8) {
+                Seek(static_cast<std::int64_t>(s_nBaseOffset) + 8, begin);
+                const std::uint32_t got = CFile::Read(header, 8);
+                if (got == 8) {
                     m_nUnpackedSize = GetLe32(header);
                     m_nPackedSize = GetLe32(header + 4);
                 }
                 m_nMemberLeft = m_nPackedSize;
+                m_nBufferPos = static_cast<std::uint64_t>(s_nBaseOffset) + 8 + got;
             } else {
                 m_nUnpackedSize = m_nPackedSize = m_nMemberLeft = GetLength();
             }
@@ -188,7 +192,7 @@ void CPackedFile::Close()
             PutLe32(sizes, m_nUnpackedSize);
             PutLe32(sizes + 4, m_nPackedSize);
             // The handle is open for writing; no need to reopen by path.
-            Seek(static_cast<std::int32_t>(m_nHeaderPos), begin);
+            Seek(m_nHeaderPos, begin);
             CFile::Write(sizes, 8);
         }
         m_bOpen = m_bReading = m_bWriting = false;
@@ -215,28 +219,56 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
     s_nBaseOffset = base;
     if (!IsReading())
         return false;
-    const std::uint32_t back = GetPosition();
-    const std::uint64_t length = GetLength();
     std::uint64_t pos = static_cast<std::uint64_t>(base) + 8;
-    std::uint32_t first = 0;
+    std::uint32_t i = 0;
     if (m_bWalkKnown && m_nWalkBase == base && m_nWalkIndex <= index) {
-        first = m_nWalkIndex;
+        i = m_nWalkIndex;
         pos = m_nWalkPos;
+        if (i < index) {
+            ++i;
+            pos += 8 + static_cast<std::uint64_t>(m_nWalkPacked);
+        }
     }
-    for (std::uint32_t i = first; pos + 8 <= length; ++i) {
-        Seek(static_cast<std::int32_t>(pos), begin);
+    // Headers among the buffered bytes are read from there; the file is
+    // only sought when one lies outside them, and is put back when no
+    // member is found so that the current one can still be read.
+    bool sought = false;
+    std::uint64_t back = 0, length = 0;
+    for (;; ++i) {
         std::uint8_t header[8];
-        if (CFile::Read(header, 8) != 8)
-            break;
+        const bool buffered = pos >= m_nBufferPos && pos + 8 <= m_nBufferPos + m_nBufferFilled;
+        if (buffered) {
+            std::memcpy(header, m_buffer.get() + (pos - m_nBufferPos), 8);
+        } else {
+            if (!sought) {
+                back = GetPosition();
+                length = GetLength();
+                sought = true;
+            }
+            if (pos + 8 > length)
+                break;
+            Seek(static_cast<std::int64_t>(pos), begin);
+            if (CFile::Read(header, 8) != 8)
+                break;
+        }
         const std::uint32_t packed = GetLe32(header + 4);
         if (i == index) {
             m_nUnpackedSize = GetLe32(header);
             m_nPackedSize = m_nMemberLeft = packed;
             m_nHeaderPos = static_cast<std::uint32_t>(pos);
-            m_nIndex = m_nAvailable = 0;
+            if (buffered) {
+                if (sought)
+                    Seek(static_cast<std::int64_t>(back), begin);
+                m_nIndex = static_cast<std::uint32_t>(pos + 8 - m_nBufferPos);
+                m_nAvailable = m_nBufferFilled - m_nIndex;
+            } else {
+                m_nBufferPos = pos + 8;
+                m_nBufferFilled = m_nIndex = m_nAvailable = 0;
+            }
             m_bWalkKnown = true;
             m_nWalkIndex = index;
             m_nWalkPos = pos;
+            m_nWalkPacked = packed;
             m_nWalkBase = base;
             ResetInput();
             StartMember();
@@ -244,7 +276,8 @@ bool CPackedFile::SelectMember(std::uint32_t index, std::uint32_t base)
         }
         pos += 8 + static_cast<std::uint64_t>(packed);
     }
-    Seek(static_cast<std::int32_t>(back), begin);
+    if (sought)
+        Seek(static_cast<std::int64_t>(back), begin);
     return false;
 }
 
@@ -305,8 +338,9 @@ bool CPackedFile::MoreInput(CBitInput& in)
 
 std::uint32_t CPackedFile::RefillBuffer()
 {
+    m_nBufferPos += m_nBufferFilled;
     m_nIndex = 0;
-    m_nAvailable = CFile::Read(m_buffer.get(), bufferSize);
+    m_nAvailable = m_nBufferFilled = CFile::Read(m_buffer.get(), bufferSize);
     return m_nAvailable;
 }
 

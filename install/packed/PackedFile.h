@@ -190,6 +190,11 @@ private:
     std::uint32_t m_nIndex = 0;       // reading: next byte in the buffer
     std::uint32_t m_nAvailable = 0;   // reading: bytes of the buffer not yet taken
     std::uint32_t m_nMemberLeft = 0;  // reading: member bytes not yet in the buffer's reader
+    // Reading: the buffer holds m_nBufferFilled bytes of the file from
+    // offset m_nBufferPos, and the file stands right after them, so a member
+    // whose header is among them is taken from there without a seek.
+    std::uint64_t m_nBufferPos = 0;
+    std::uint32_t m_nBufferFilled = 0;
     std::uint32_t m_nFlushed = 0;     // writing: coded bytes already in the file
     bool m_bOpen = false;
     bool m_bReading = false;
@@ -202,6 +207,7 @@ private:
     bool m_bWalkKnown = false;
     std::uint32_t m_nWalkIndex = 0;
     std::uint64_t m_nWalkPos = 0;
+    std::uint32_t m_nWalkPacked = 0;
     std::uint32_t m_nWalkBase = 0;
 };
 

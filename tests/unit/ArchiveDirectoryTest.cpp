@@ -125,7 +125,7 @@ TEST(ArchiveDirectory, StructureIsCheckedBeforeUse)
         {Archive(tag, {StoredMember("x"), StoredMember("y")}, {"a"}), "between the last member and the directory"},
         {Archive(tag, {Le32(3) + Le32(300) + "abc"}, {"a"}), "member 0 \"a\": its 300 packed bytes run past"},
         {Archive(tag, {Le32(5) + Le32(3) + "abc"}, {"a"}), "stored member whose packed size 3 differs"},
-        {Archive(tag, {StoredMember("x")}, {"..\\evil"}), "member 0 \"..\\evil\": the name has a \"..\" segment"},
+        {Archive(tag, {StoredMember("x")}, {"..\\evil"}), "member 0 \"..\\evil\": the name holds a \"..\" segment"},
     };
     for (const Case& c : cases) {
         std::string error = ReadError(dir, c.archive);
@@ -133,15 +133,36 @@ TEST(ArchiveDirectory, StructureIsCheckedBeforeUse)
     }
 }
 
-TEST(ArchiveDirectory, NamesMustStayBelowTheDestination)
+TEST(ArchiveDirectory, NamesAreOnesWindowsCanCreateSideBySide)
 {
     std::string reason;
-    for (const char* good : {"a.txt", "sub\\readme.txt", "a\\b\\c.txt", "..a", "a..", "x\\...\\y", ".hidden"})
+    for (const char* good : {"a.txt", "sub\\readme.txt", "a\\b\\c.txt", "..a", "x\\.y\\z", ".hidden", "CONSOLE.txt",
+                             "com10", "lpt0.log", "NULL", "a b.txt"})
         EXPECT_TRUE(CArchiveDirectory::CheckName(good, reason)) << good << ": " << reason;
     const Bytes bad[] = {"", "\\root.txt", "/root.txt", "dir\\", "dir/", "C:evil", "c:\\x", "file.txt:stream",
-                         "..", "a\\..\\..\\b", "a/../b", "..\\x", "x\\..", Bytes("a\0b", 3)};
+                         "..", "a\\..\\..\\b", "a/../b", "..\\x", "x\\..", Bytes("a\0b", 3), "CON", "nul.txt",
+                         "sub\\Aux.tar.gz", "com1", "LPT9.doc", "CON .txt", "a?b", "a|b<c>", "a\"b", "a*", "x.", "x ",
+                         "sub. \\y", ".", "sub\\.", "a\\\\b", "tab\there", Bytes("bell\x07", 5), Bytes(256, 'n')};
     for (const Bytes& name : bad)
         EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << Hex(name);
+
+    const struct {
+        std::vector<std::string> names;
+        const char* conflict;   // null: the names can live together
+    } sets[] = {
+        {{"a", "b\\a", "B\\c", "ab"}, nullptr},
+        {{"Readme.txt", "README.TXT"}, "\"Readme.txt\" and \"README.TXT\" name the same file"},
+        {{"sub\\x", "SUB/X"}, "name the same file"},
+        {{"a", "a\\b"}, "\"a\" is a file and also a folder of \"a\\b\""},
+        {{"A\\b\\c", "a\\B"}, "\"a\\B\" is a file and also a folder of \"A\\b\\c\""},
+    };
+    for (const auto& set : sets) {
+        reason.clear();
+        EXPECT_EQ(CArchiveDirectory::CheckNameSet(set.names, reason), set.conflict == nullptr) << reason;
+        if (set.conflict) {
+            EXPECT_NE(reason.find(set.conflict), std::string::npos) << reason;
+        }
+    }
 }
 
 TEST(ArchiveDirectory, ContentIsDecodedToItsEnd)

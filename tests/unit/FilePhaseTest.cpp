@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -24,8 +27,12 @@ namespace {
 class RecordingSink : public CProgressSink {
 public:
     std::vector<std::string> events;
+    std::function<void()> onLastFile;   // run at the last member's notice
     void Notify(unsigned id) override
     {
+        CInstallArchive* archive = CurrentInstallArchive();
+        if (id == kProgressFile && onLastFile && archive->m_strCurrentName == archive->m_names.back())
+            onLastFile();
         if (id == kProgressFile)
             events.push_back("file " + CurrentInstallArchive()->m_strCurrentName);
         else if (id == kProgressStep)
@@ -41,6 +48,15 @@ void MakeArchive(const std::string& path, int kind, const std::vector<std::pair<
     for (const auto& [name, data] : members)
         writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
     writer.Finish();
+}
+
+// Every file and folder below root with its contents.
+std::map<std::string, std::string> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        files[entry.path().string()] = entry.is_directory() ? "<dir>" : TempDir::ReadAll(entry.path().string());
+    return files;
 }
 
 // Destination in the Windows spelling the phase gets (ends in a separator).
@@ -63,14 +79,11 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
 
     RecordingSink sink;
     CArchivePhase phase;
-    std::vector<std::string> checked;
-    phase.onChecking = [&](const std::string& name) { checked.push_back(name); };
     std::string message;
     ASSERT_TRUE(phase.Run({{"Setup.aqj", archive, Dest(dir, "dest")},
                            {"Windows.aqj", dir.File("Windows.aqj"), Dest(dir, "windows")}},
                           &sink, message))
         << message;
-    EXPECT_EQ(checked, std::vector<std::string>{"Setup.aqj"});
     EXPECT_EQ(sink.events, (std::vector<std::string>{"file a.txt", "step 33", "file sub\\b\\c.txt", "step 66",
                                                      "file empty.bin", "step 100", "step 100"}));
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/a.txt")), "alpha");
@@ -79,6 +92,8 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
     EXPECT_EQ(std::filesystem::file_size(dir.File("dest/empty.bin")), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.File("windows")));
     EXPECT_EQ(CurrentInstallArchive(), nullptr);
+    // Nothing staged or moved aside is left behind.
+    EXPECT_EQ(Snapshot(dir.File("dest")).size(), 5u);   // three files, two folders
 }
 
 TEST(ArchivePhase, SmallestArchivesOfTheFormat)
@@ -101,19 +116,20 @@ TEST(ArchivePhase, SmallestArchivesOfTheFormat)
     EXPECT_EQ(sink.events, (std::vector<std::string>{"file a.txt", "step 100", "step 100", "step 100"}));
 }
 
-TEST(ArchivePhase, DamagedArchiveInstallsNothingAtAll)
+TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
 {
     TempDir dir;
     std::string good = dir.File("Setup.aqj");
-    MakeArchive(good, CPackedFile::kindLzss, {{"one.txt", "first archive"}});
+    MakeArchive(good, CPackedFile::kindLzss, {{"one.txt", "first archive"}, {"new\\deep\\two.txt", "made folders"}});
     std::string bad = dir.File("Windows.aqj");
-    MakeArchive(bad, CPackedFile::kindLzw, {{"w1.dll", std::string(5000, 'w')}, {"w2.dll", "the last member"}});
+    MakeArchive(bad, CPackedFile::kindLzw,
+                {{"w1.dll", std::string(5000, 'w')}, {"sys\\w3.dll", "new folder"}, {"w2.dll", "the last member"}});
     std::string bytes = TempDir::ReadAll(bad);
+    std::filesystem::create_directories(dir.File("dest"));
+    dir.Write("dest/one.txt", "the old bytes");
+    std::filesystem::create_directories(dir.File("win"));
+    dir.Write("win/w1.dll", "old library");
 
-    struct Damage {
-        const char* what;
-        std::string bytes;
-    };
     std::string flippedHeader = bytes;
     flippedHeader[8 + 4] ^= 0x40;   // the first member's packed size
     // The last member's coded bytes overwritten (its header kept).
@@ -124,44 +140,99 @@ TEST(ArchivePhase, DamagedArchiveInstallsNothingAtAll)
         flippedData[i] = '\xFF';
     std::string unsafe = dir.File("unsafe.aqj");
     MakeArchive(unsafe, CPackedFile::kindHuffman, {{"..\\outside.txt", "escape"}});
-    const std::vector<Damage> damages = {
-        {"truncated", bytes.substr(0, bytes.size() - 7)},
-        {"flipped header", flippedHeader},
-        {"flipped data", flippedData},
-        {"name out of its destination", TempDir::ReadAll(unsafe)},
+    std::string blocked = dir.File("blocked.aqj");
+    MakeArchive(blocked, CPackedFile::kindHuffman, {{"w2.dll", "new"}, {"w1.dll\\x", "under a file"}});
+    const auto before = Snapshot(dir.File(""));
+    // What each failure is: damage found before anything is written, damage
+    // of the last member found while staging, a file error while staging,
+    // and two while committing (a staged file gone; a file where the
+    // second staged folder goes, after the first was renamed in).
+    enum { none, removeStaged, blockFolder };
+    const struct {
+        const char* what;
+        std::string archive;
+        bool fileError;
+        int hook;
+    } failures[] = {
+        {"truncated", bytes.substr(0, bytes.size() - 7), false, none},
+        {"flipped header", flippedHeader, false, none},
+        {"flipped data of the last member", flippedData, false, none},
+        {"name out of its destination", TempDir::ReadAll(unsafe), false, none},
+        {"a folder where a file is", TempDir::ReadAll(blocked), true, none},
+        {"a staged file gone before the commit", bytes, true, removeStaged},
+        {"a file where a staged folder goes", bytes, true, blockFolder},
     };
-    for (const Damage& damage : damages) {
-        dir.Write("Windows.aqj", damage.bytes);
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        dir.Write("Windows.aqj", failure.archive);
         RecordingSink sink;
+        if (failure.hook == removeStaged)
+            sink.onLastFile = [&] {
+                for (const auto& entry : std::filesystem::directory_iterator(dir.File("dest")))
+                    if (entry.is_regular_file() && entry.path().extension() == ".TMP")
+                        std::filesystem::remove(entry.path());
+            };
+        if (failure.hook == blockFolder)
+            sink.onLastFile = [&] {
+                if (CurrentInstallArchive()->m_strCurrentName == "w2.dll")
+                    dir.Write("win/sys", "in the way");
+            };
         std::string message;
-        EXPECT_FALSE(CArchivePhase().Run({{"Setup.aqj", good, Dest(dir, "dest")}, {"Windows.aqj", bad, Dest(dir, "win")}},
-                                         &sink, message))
-            << damage.what;
-        EXPECT_EQ(message.rfind("The file Windows.aqj is damaged (", 0), 0u) << damage.what << ": " << message;
-        EXPECT_NE(message.find("). Nothing has been installed."), std::string::npos) << message;
-        EXPECT_TRUE(sink.events.empty()) << damage.what;
-        EXPECT_FALSE(std::filesystem::exists(dir.File("dest"))) << damage.what;
-        EXPECT_FALSE(std::filesystem::exists(dir.File("outside.txt"))) << damage.what;
+        bool thrown = false;
+        try {
+            EXPECT_FALSE(CArchivePhase().Run({{"Setup.aqj", good, Dest(dir, "dest")}, {"Windows.aqj", bad, Dest(dir, "win")}},
+                                             &sink, message));
+            EXPECT_EQ(message.rfind("The file Windows.aqj is damaged (", 0), 0u) << message;
+            EXPECT_NE(message.find("). Nothing has been installed."), std::string::npos) << message;
+        } catch (const CFileException& e) {
+            thrown = true;
+        }
+        EXPECT_EQ(thrown, failure.fileError);
+        dir.Write("Windows.aqj", bytes);
+        std::filesystem::remove(dir.File("win/sys"));
+        EXPECT_EQ(Snapshot(dir.File("")), before);
+        EXPECT_EQ(CurrentInstallArchive(), nullptr);
     }
 }
 
-TEST(ArchivePhase, TargetThatCannotBeMadeIsAFileErrorNamingIt)
+TEST(ArchivePhase, TargetsThatCannotBeReplacedAndTooLittleSpaceStopBeforeAnyWrite)
 {
     TempDir dir;
     std::string archive = dir.File("Setup.aqj");
-    MakeArchive(archive, CPackedFile::kindHuffman, {{"taken", ""}});
+    MakeArchive(archive, CPackedFile::kindHuffman, {{"a.txt", "a"}, {"taken", ""}});
     // A directory stands where the (empty) member would go.
     std::filesystem::create_directories(dir.File("dest/taken"));
     RecordingSink sink;
     std::string message;
     try {
         CArchivePhase().Run({{"Setup.aqj", archive, Dest(dir, "dest")}}, &sink, message);
-        FAIL() << "no file error";
+        ADD_FAILURE() << "no file error";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::accessDenied);
         EXPECT_EQ(e.m_strFileName, NativePath(Dest(dir, "dest") + "taken"));
     }
+    std::filesystem::remove(dir.File("dest/taken"));
+    const auto before = Snapshot(dir.File(""));
+    CArchivePhase phase;
+    phase.maxPath = Dest(dir, "dest").size() + 10;   // room for "a.txt", not for a staged name
+    EXPECT_THROW(phase.Run({{"Setup.aqj", archive, Dest(dir, "dest")}}, &sink, message), CFileException);
+    phase.maxPath = 0;
+    phase.title = "Tool";
+    phase.freeSpace = [](const std::string&, std::string& volume, std::uint64_t& free) {
+        volume = "Q:";
+        free = (3u << 20) - 1;
+        return true;
+    };
+    std::string big = dir.File("System.aqj");
+    MakeArchive(big, CPackedFile::kindLzss, {{"big.bin", std::string(3u << 20, 'b')}});
+    EXPECT_FALSE(phase.Run({{"Setup.aqj", archive, Dest(dir, "dest")}, {"System.aqj", big, Dest(dir, "sys")}}, &sink,
+                           message));
+    EXPECT_EQ(message, "There is not enough space on Q: to install Tool: 4 MB are needed and 2 MB are free. "
+                       "Nothing has been installed.");
+    std::filesystem::remove(big);
+    EXPECT_EQ(Snapshot(dir.File("")), before);
     EXPECT_EQ(CurrentInstallArchive(), nullptr);
+    EXPECT_TRUE(sink.events.empty());
 }
 
 TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
@@ -193,6 +264,17 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     for (const char* f : {"one.txt", "sub/four.txt", "sub/deeper/five.txt", "v1.2/six.txt"})
         EXPECT_EQ(TempDir::ReadAll(dir.File("out/nested/") + f), "src/"s + f) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out/nested/empty")));
+
+    // A relative destination means the current directory at the start, and
+    // a destination inside the tree is not copied into itself.
+    ASSERT_TRUE(ChangeDir(dir.File("")));
+    EXPECT_TRUE(CopyTree(source, "rel\\out"));
+    ChangeDir(cwd);
+    EXPECT_EQ(TempDir::ReadAll(dir.File("rel/out/sub/deeper/five.txt")), "src/sub/deeper/five.txt");
+    EXPECT_TRUE(CopyTree(source, dir.File("src/inner/copy")));
+    ChangeDir(cwd);
+    EXPECT_EQ(TempDir::ReadAll(dir.File("src/inner/copy/sub/four.txt")), "src/sub/four.txt");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("src/inner/copy/inner")));
 
     EXPECT_EQ(CountFiles(dir.File("missing")), 0);
     EXPECT_FALSE(CopyTree(dir.File("missing"), dir.File("out2")));

@@ -1,8 +1,9 @@
 # A damaged Windows.aqj beside a good Setup.aqj: the user is told which
 # file is damaged and why, nothing of either archive is written, and the
 # program ends when the message is closed. Truncation, a flipped bit in a
-# member header, in the directory, and damaged coded data in the last
-# member are each refused.
+# member header, in the directory, a name Windows cannot create, and damaged
+# coded data in the last member are each refused; the last is found while
+# staging, after all of Setup.aqj, which is then rolled back.
 scenario() {
   scenario_begin archive_damaged 800x600
   local m="$S_DIR/medium"
@@ -26,9 +27,12 @@ put("truncated", good[:-9])
 b = bytearray(good); b[12] ^= 0x10; put("header", bytes(b))          # first member's packed size
 b = bytearray(good); b[directory + 4] ^= 0x01; put("directory", bytes(b))   # first name's length
 b = bytearray(good); b[directory - 6:directory] = b"\xff" * 6; put("coded", bytes(b))
+put("name", good[:directory] + good[directory:].replace(b"last.txt", b"LPT1.txt"))
 PY
-  local damage text
-  for damage in truncated header directory coded; do
+  local damage text d="$S_PREFIX/drive_c/Dest"
+  mkdir -p "$d/good"
+  printf 'old good' >"$d/good/good.txt"
+  for damage in truncated header directory name coded; do
     cp "$S_DIR/Windows.$damage" "$m/Windows.aqj"
     start_setup
     through_destination 'C:\Dest'
@@ -39,12 +43,14 @@ PY
       *) echo "    unexpected message"; return 1 ;;
     esac
     if [ "$damage" = coded ]; then
-      drive attach Setup.exe wait-control 1004 expect-text 1004 "Checking Windows.aqj..." \
+      drive attach Setup.exe wait-control 1004 expect-text 1004 'last.txt' \
         check-layout 0 0 0 186 43 check-layout 1004 21 5 162 9 check-layout 1006 4 30 179 9
       screenshot progress-damaged
     fi
     close_message_box
     wait_setup_exit
-    [ ! -e "$S_PREFIX/drive_c/Dest" ]
+    [ "$(cat "$d/good/good.txt")" = 'old good' ]
+    [ ! -e "$S_PREFIX/drive_c/windows/first.bin" ]
+    [ "$(ls -A "$d" "$d/good" | tr '\n' ' ')" = "$d: good  $d/good: good.txt " ]
   done
 }

@@ -2,7 +2,9 @@
 # Windows and the system directory of the prefix: subdirectories made,
 # empty members, an existing target replaced. Then a stored Setup.aqj into
 # a destination typed with a trailing backslash, the smallest LZSS archive
-# there is, and only a Windows.aqj: the destination receives nothing.
+# there is, and only a Windows.aqj: the destination receives nothing. Last,
+# a member of 1 GiB of zeros (LZSS) installed with a peak working set under
+# 32 MB: members stream through bounded buffers.
 scenario() {
   scenario_begin archives 800x600
   local m="$S_DIR/medium" c="$S_PREFIX/drive_c"
@@ -52,4 +54,39 @@ scenario() {
   wait_setup_exit
   [ "$(cat "$c/windows/only.txt")" = "windows file" ]
   [ ! -e "$c/Untouched" ]
+
+  rm "$m/Windows.aqj"
+  # The archive (128 MB) is made once and kept beside the scenarios; the
+  # destination is a RAM drive when one can be mounted.
+  local zeros="$work/zeros-1g-lzss.aqj" d='C:\Zeros' out="$c/Zeros"
+  if [ ! -f "$zeros" ]; then
+    mkdir -p "$S_DIR/zeros"
+    truncate -s 1G "$S_DIR/zeros/zeros.bin"
+    setuptool pack "$zeros.part" -m lzss -C "$S_DIR/zeros" zeros.bin
+    mv "$zeros.part" "$zeros"
+    rm -rf "$S_DIR/zeros"
+  fi
+  mkdir -p "$S_DIR/ram"
+  if mount -t tmpfs -o size=1100m qjsetup-ram "$S_DIR/ram" 2>/dev/null; then
+    QJ_MOUNTS+=("$S_DIR/ram")
+    ln -sfn "$S_DIR/ram" "$S_PREFIX/dosdevices/r:"
+    d='R:\Zeros' out="$S_DIR/ram/Zeros"
+  fi
+  ln -sf "$zeros" "$m/Setup.aqj"
+  # A Del entry that fails holds the program at its message box after the
+  # file phase, so that its peak can be read.
+  printf '[General]\r\nTitle=Zeros\r\n[Del]\r\n0=C:\\qj-not-there.txt\r\n' >"$m/Setup.ini"
+  start_setup
+  through_destination "$d"
+  message_box_text >/dev/null
+  local peak
+  peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$S_SETUP_PID/status")
+  echo "    $(tr '\0' ' ' <"/proc/$S_SETUP_PID/cmdline" | sed 's/ *$//'): peak resident ${peak} kB"
+  close_message_box
+  drive attach Setup.exe wait-background expect-title Zeros close
+  wait_setup_exit
+  [ "$(stat -c %s "$out/zeros.bin")" -eq 1073741824 ]
+  cmp -n 1073741824 "$out/zeros.bin" /dev/zero
+  rm -rf "$out"
+  [ "$peak" -lt 32768 ]
 }

@@ -1,7 +1,9 @@
 # Copy mode: the tree under Copy/From is copied into the destination, files
 # and subdirectories alike (one named with a dot too), an empty directory
 # is not reproduced, a target in use by another program is left as it is
-# while the walk goes on. A missing source tree ends the installation.
+# while the walk goes on. A relative destination means the folder Setup.exe
+# started in, and a destination inside the tree is not copied into itself.
+# A missing source tree ends the installation.
 scenario() {
   scenario_begin copy_mode 800x600
   local m="$S_DIR/medium" c="$S_PREFIX/drive_c"
@@ -26,6 +28,18 @@ scenario() {
   done
   [ "$(cat "$c/CopyDest/two.txt")" = protected ]
   [ ! -e "$c/CopyDest/empty" ]
+
+  start_setup
+  through_destination 'Rel'
+  wait_setup_exit
+  cmp "$m/files/sub/deeper/five.txt" "$m/Rel/sub/deeper/five.txt"
+  [ ! -e "$m/files/Rel" ]
+  start_setup
+  through_destination "$(medium_win_path)\files\inner\copy"
+  wait_setup_exit
+  cmp "$m/files/sub/four.txt" "$m/files/inner/copy/sub/four.txt"
+  [ ! -e "$m/files/inner/copy/inner" ]
+  rm -rf "$m/Rel" "$m/files/inner"
 
   printf '[General]\r\nCopyMode=7\r\n[Copy]\r\nFrom=missing\r\n' >"$m/Setup.ini"
   start_setup
