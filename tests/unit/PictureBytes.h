@@ -71,7 +71,7 @@ struct PcxSpec {
 
 inline Bytes MakePcx(const PcxSpec& s, const Bytes& data)
 {
-    Bytes b(128, 0);
+    Bytes b(128 + data.size(), 0);
     b[0] = 10, b[1] = s.version, b[2] = s.encoding, b[3] = s.bits, b[65] = s.planes;
     const unsigned words[] = {s.xmin, s.ymin, s.xmax, s.ymax};
     for (int i = 0; i < 4; ++i)
@@ -79,7 +79,7 @@ inline Bytes MakePcx(const PcxSpec& s, const Bytes& data)
     std::copy(s.palette, s.palette + 48, b.begin() + 16);
     unsigned bpl = ((s.xmax - s.xmin + 1) * s.bits + 7) / 8;
     PutLe(b, 66, s.bytesPerLine ? s.bytesPerLine : bpl + (bpl & 1), 2);
-    b.insert(b.end(), data.begin(), data.end());
+    std::copy(data.begin(), data.end(), b.begin() + 128);
     return b;
 }
 
