@@ -1,8 +1,20 @@
 #include "framework/SourceDir.h"
 
-#include <windows.h>
-
 #include <vector>
+
+std::string GetModulePath()
+{
+    // Grow until the whole path fits (the system cuts it silently).
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0)
+            return std::string();
+        if (n < path.size() - 1 || path.size() >= 65536)
+            return std::string(path.data(), n);
+        path.resize(path.size() * 2);
+    }
+}
 
 std::string SourceDirFromModulePath(const std::string& modulePath)
 {
@@ -14,16 +26,5 @@ std::string SourceDirFromModulePath(const std::string& modulePath)
 
 std::string GetSourceDir()
 {
-    // The whole module path, however deep the medium: grow until it fits.
-    std::vector<char> path(260);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::string();
-        if (n < path.size() - 1)
-            return SourceDirFromModulePath(std::string(path.data(), n));
-        if (path.size() >= 65536)
-            return SourceDirFromModulePath(std::string(path.data(), n));
-        path.resize(path.size() * 2);
-    }
+    return SourceDirFromModulePath(GetModulePath());
 }

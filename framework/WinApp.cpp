@@ -1,26 +1,12 @@
 #include "framework/WinApp.h"
 
-#include <vector>
-
 #include "framework/Exception.h"
 #include "framework/ExceptionReport.h"
+#include "framework/SourceDir.h"
 
 namespace {
 
 CWinApp* g_app = nullptr;
-
-std::string ModulePath()
-{
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0)
-            return std::string();
-        if (n < path.size())
-            return std::string(path.data(), n);
-        path.resize(path.size() * 2);
-    }
-}
 
 } // namespace
 
@@ -84,7 +70,7 @@ std::string AfxGetAppName()
 {
     if (g_app && !g_app->m_strAppName.empty())
         return g_app->m_strAppName;
-    return AppNameFromModulePath(ModulePath());
+    return AppNameFromModulePath(GetModulePath());
 }
 
 int AfxWinMain(HINSTANCE instance)
@@ -93,7 +79,7 @@ int AfxWinMain(HINSTANCE instance)
     if (!app)
         return 1;
     app->m_hInstance = instance;
-    app->m_strAppName = AppNameFromModulePath(ModulePath());
+    app->m_strAppName = AppNameFromModulePath(GetModulePath());
     BOOL run = AfxGuard<BOOL>(FALSE, [app] { return app->InitInstance(); });
     if (!run)
         return AfxGuard<int>(0, [app] { return app->ExitInstance(); });

@@ -1,15 +1,9 @@
 #include "image/LoadPicture.h"
 
+#include "framework/SourceDir.h"
 #include "image/DibPicture.h"
 #include "image/PcxPicture.h"
 #include "image/PictureName.h"
-
-namespace {
-
-// Resources are looked up in the program's own module.
-HMODULE ProgramModule() { return ::GetModuleHandleA(nullptr); }
-
-} // namespace
 
 BOOL LoadResourceDib256(const char* name, HBITMAP& bitmap, HPALETTE& palette)
 {

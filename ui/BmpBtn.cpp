@@ -21,11 +21,6 @@ CObject* CreateBmpBtn()
 // gets grey strips around it. One button paints at a time.
 std::size_t s_nCaptionLength = 0;
 
-HMODULE ProgramModule()
-{
-    return ::GetModuleHandleA(nullptr);
-}
-
 int AddClamped(int value, long long delta)
 {
     return ClampCoord(value + delta);
