@@ -62,11 +62,10 @@ void CDialog::EndDialog(INT_PTR result)
     ::EndDialog(m_hWnd, result);
 }
 
-bool CDialog::UpdateData(bool saveAndValidate)
+void CDialog::UpdateData(bool saveAndValidate)
 {
     CDataExchange dx(m_hWnd, saveAndValidate);
     DoDataExchange(&dx);
-    return true;
 }
 
 void CDialog::DoDataExchange(CDataExchange*)
@@ -81,8 +80,7 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::OnOK()
 {
-    if (!UpdateData(true))
-        return;
+    UpdateData(true);
     EndDialog(IDOK);
 }
 

@@ -33,7 +33,7 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(INT_PTR result);
     // Runs DoDataExchange in the given direction.
-    bool UpdateData(bool saveAndValidate = true);
+    void UpdateData(bool saveAndValidate = true);
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
