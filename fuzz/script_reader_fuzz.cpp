@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "script/ScriptCheck.h"
+#include "tools/ScriptCheck.h"
 #include "script/SetupScript.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "script/ScriptCheck.h"
+#include "tools/ScriptCheck.h"
 #include "tools/Command.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <set>
 
-#include "script/ScriptCheck.h"
+#include "tools/ScriptCheck.h"
 #include "tools/Command.h"
 #include "tools/StagedOutput.h"
 

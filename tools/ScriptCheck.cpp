@@ -1,4 +1,4 @@
-#include "script/ScriptCheck.h"
+#include "tools/ScriptCheck.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,6 +8,7 @@
 #include "framework/File.h"
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
+#include "script/CutToken.h"
 #include "script/LowerAnsi.h"
 #include "script/ScriptSections.h"
 #include "script/SetupScript.h"
@@ -44,8 +45,7 @@ const KnownSection* FindSection(const std::string& name)
 const char* NearName(const std::string& text, const std::vector<const char*>& names)
 {
     std::string t = text;
-    t.erase(0, t.find_first_not_of(" \t"));
-    t.erase(t.find_last_not_of(" \t") + 1);
+    TrimBlanks(t);
     for (const char* n : names)
         if (LowerAnsi(t) == LowerAnsi(n))
             return n;
@@ -197,8 +197,7 @@ private:
     static std::string TrimmedKey(const std::string& key)
     {
         std::string k = key;
-        k.erase(0, k.find_first_not_of(" \t"));
-        k.erase(k.find_last_not_of(" \t") + 1);
+        TrimBlanks(k);
         return k;
     }
 

@@ -1,7 +1,7 @@
 // The vendor's script check: each rule that Setup.exe applies silently is
 // told, with its line, and a clean script gets no warning.
 
-#include "script/ScriptCheck.h"
+#include "tools/ScriptCheck.h"
 
 #include <gtest/gtest.h>
 
