@@ -11,23 +11,13 @@
 #include <new>
 
 #include "framework/File.h"
+#include "framework/LittleEndian.h"
 
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 constexpr std::int32_t kMaxSide = 16384;
 
-std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Long(const std::uint8_t* p)
-{
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-void PutLong(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 const std::uint8_t* Bytes(const void* header) { return static_cast<const std::uint8_t*>(header); }
 
 // Offset and size of the parts of a DIB whose header has been checked.
@@ -41,15 +31,15 @@ bool CheckHeader(const std::uint8_t* h, std::size_t available, DibParts& parts)
 {
     if (available < 40)
         return false;
-    std::uint32_t size = Long(h);
+    std::uint32_t size = GetLe32(h);
     if (size != 40 && size != 108 && size != 124)
         return false;
     if (available < size)
         return false;
-    std::int32_t width = static_cast<std::int32_t>(Long(h + 4));
-    std::int32_t height = static_cast<std::int32_t>(Long(h + 8));
-    std::uint16_t planes = Word(h + 12), bits = Word(h + 14);
-    std::uint32_t compression = Long(h + 16), used = Long(h + 32);
+    std::int32_t width = static_cast<std::int32_t>(GetLe32(h + 4));
+    std::int32_t height = static_cast<std::int32_t>(GetLe32(h + 8));
+    std::uint16_t planes = GetLe16(h + 12), bits = GetLe16(h + 14);
+    std::uint32_t compression = GetLe32(h + 16), used = GetLe32(h + 32);
     if (width < 1 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide || planes != 1)
         return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
@@ -59,7 +49,7 @@ bool CheckHeader(const std::uint8_t* h, std::size_t available, DibParts& parts)
     const bool rle = (compression == kBiRle8 && bits == 8) || (compression == kBiRle4 && bits == 4);
     if (!(compression == kBiRgb || rle || (compression == kBiBitfields && (bits == 16 || bits == 32))))
         return false;
-    if (rle && (height < 0 || Long(h + 20) == 0))
+    if (rle && (height < 0 || GetLe32(h + 20) == 0))
         return false;
     if (used > (bits <= 8 ? 1u << bits : 256u))
         return false;
@@ -75,13 +65,13 @@ bool CheckHeader(const std::uint8_t* h, std::size_t available, DibParts& parts)
 // claim plain sRGB so that nothing looks for it.
 void DropProfile(std::uint8_t* h)
 {
-    if (Long(h) < 124)
+    if (GetLe32(h) < 124)
         return;
-    std::uint32_t type = Long(h + 56);
+    std::uint32_t type = GetLe32(h + 56);
     if (type == 0x4C494E4B /* 'LINK' */ || type == 0x4D424544 /* 'MBED' */) {
-        PutLong(h + 56, 0x73524742 /* 'sRGB' */);
-        PutLong(h + 112, 0);
-        PutLong(h + 116, 0);
+        PutLe32(h + 56, 0x73524742 /* 'sRGB' */);
+        PutLe32(h + 112, 0);
+        PutLe32(h + 116, 0);
     }
 }
 
@@ -90,10 +80,10 @@ void DropProfile(std::uint8_t* h)
 std::uint16_t CountDibColors(const void* header)
 {
     const std::uint8_t* h = Bytes(header);
-    std::uint32_t used = Long(h + 32);
+    std::uint32_t used = GetLe32(h + 32);
     if (used != 0)
         return static_cast<std::uint16_t>(used);
-    switch (Word(h + 14)) {
+    switch (GetLe16(h + 14)) {
     case 1: return 2;
     case 4: return 16;
     case 8: return 256;
@@ -109,8 +99,8 @@ std::uint16_t DibPaletteBytes(const void* header)
 std::uint32_t DibColorTableOffset(const void* header)
 {
     const std::uint8_t* h = Bytes(header);
-    std::uint32_t size = Long(h);
-    return size == 40 && Long(h + 16) == kBiBitfields ? size + 12 : size;
+    std::uint32_t size = GetLe32(h);
+    return size == 40 && GetLe32(h + 16) == kBiBitfields ? size + 12 : size;
 }
 
 const std::uint8_t* LocateDibBits(const void* header)
@@ -121,13 +111,13 @@ const std::uint8_t* LocateDibBits(const void* header)
 std::uint32_t DibImageBytes(const void* header)
 {
     const std::uint8_t* h = Bytes(header);
-    const std::uint32_t compression = Long(h + 16);
+    const std::uint32_t compression = GetLe32(h + 16);
     if (compression == kBiRle8 || compression == kBiRle4)
-        return Long(h + 20);
-    std::uint64_t width = Long(h + 4);
-    std::int32_t height = static_cast<std::int32_t>(Long(h + 8));
+        return GetLe32(h + 20);
+    std::uint64_t width = GetLe32(h + 4);
+    std::int32_t height = static_cast<std::int32_t>(GetLe32(h + 8));
     std::uint64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;
-    std::uint64_t rowBytes = (width * Word(h + 14) + 31) / 32 * 4;
+    std::uint64_t rowBytes = (width * GetLe16(h + 14) + 31) / 32 * 4;
     return static_cast<std::uint32_t>(rowBytes * rows);
 }
 
@@ -149,7 +139,7 @@ bool PackDibFile(const std::uint8_t* file, std::size_t size, std::vector<std::ui
         return false;
     // The rows at the file's pixel offset when they lie past the colour
     // table and fit the file; else right after the table.
-    std::uint64_t offset = Long(file + 10);
+    std::uint64_t offset = GetLe32(file + 10);
     std::uint64_t rows = offset >= kDibFileHeaderSize + parts.tableEnd && offset + parts.imageBytes <= size
                              ? offset - kDibFileHeaderSize
                              : parts.tableEnd;
@@ -164,7 +154,7 @@ bool PackDibFile(const std::uint8_t* file, std::size_t size, std::vector<std::ui
     std::memcpy(dib.data(), header, parts.tableEnd);
     std::memcpy(dib.data() + parts.tableEnd, header + rows, parts.imageBytes);
     // The image size of the rows as they are now (files often leave it 0).
-    PutLong(dib.data() + 20, parts.imageBytes);
+    PutLe32(dib.data() + 20, parts.imageBytes);
     DropProfile(dib.data());
     return true;
 }

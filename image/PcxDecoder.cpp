@@ -19,21 +19,9 @@
 #include <cstring>
 #include <new>
 
+#include "framework/LittleEndian.h"
+
 namespace {
-
-std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-void PutWord(std::uint8_t* p, std::uint16_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutLong(std::uint8_t* p, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // The EGA colours as blue, green, red.
 constexpr std::uint8_t kDefault16[16][3] = {
@@ -92,7 +80,7 @@ bool ParseHeader(const std::uint8_t* h, PcxHeader& p)
 {
     if (h[0] != 10 || h[2] != 1)
         return false;
-    std::uint16_t xmin = Word(h + 4), ymin = Word(h + 6), xmax = Word(h + 8), ymax = Word(h + 10);
+    std::uint16_t xmin = GetLe16(h + 4), ymin = GetLe16(h + 6), xmax = GetLe16(h + 8), ymax = GetLe16(h + 10);
     if (xmax < xmin || ymax < ymin)
         return false;
     p.version = h[1];
@@ -105,7 +93,7 @@ bool ParseHeader(const std::uint8_t* h, PcxHeader& p)
     p.height = ymax - ymin + 1;
     if (p.width > kMaxPictureSide || p.height > kMaxPictureSide)
         return false;
-    p.bytesPerLine = Word(h + 66);
+    p.bytesPerLine = GetLe16(h + 66);
     // Each plane's line must hold the picture's width.
     if (p.bytesPerLine < (static_cast<std::uint32_t>(p.width) * p.bits + 7) / 8)
         return false;
@@ -187,7 +175,7 @@ std::uint32_t PcxColorCount(const PcxDib& dib)
 {
     if (!dib.lpDib)
         return 0;
-    unsigned depth = Word(dib.lpDib + 14);
+    unsigned depth = GetLe16(dib.lpDib + 14);
     return depth <= 8 ? 1u << depth : 0;
 }
 
@@ -239,12 +227,12 @@ int ReadPcx(CFile& source, PcxDib& dib)
     }
 
     std::uint8_t* h = block.get();
-    PutLong(h, 40);
-    PutLong(h + 4, static_cast<std::uint32_t>(p.width));
-    PutLong(h + 8, static_cast<std::uint32_t>(p.height));
-    PutWord(h + 12, 1);
-    PutWord(h + 14, static_cast<std::uint16_t>(p.depth));
-    PutLong(h + 20, p.imageSize);
+    PutLe32(h, 40);
+    PutLe32(h + 4, static_cast<std::uint32_t>(p.width));
+    PutLe32(h + 8, static_cast<std::uint32_t>(p.height));
+    PutLe16(h + 12, 1);
+    PutLe16(h + 14, static_cast<std::uint16_t>(p.depth));
+    PutLe32(h + 20, p.imageSize);
 
     if (p.depth <= 8) {
         std::uint8_t* table = h + 40;

@@ -6,14 +6,10 @@
 #include <unordered_map>
 
 #include "framework/File.h"
+#include "framework/LittleEndian.h"
 #include "install/packed/PackedFile.h"
 
 namespace {
-
-std::uint32_t GetLe32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 // Reads exactly count bytes at the file's position; false at its end.
 bool ReadExact(CFile& file, void* buffer, std::uint32_t count)

@@ -5,17 +5,8 @@
 #include <memory>
 
 #include "framework/File.h"
+#include "framework/LittleEndian.h"
 #include "install/packed/PackedFile.h"
-
-namespace {
-
-void PutLe32(std::string& out, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(v >> (8 * i)));
-}
-
-} // namespace
 
 CArchiveWriter::CArchiveWriter(const std::string& path, int kind) : m_strPath(path), m_nKind(kind)
 {
@@ -58,7 +49,7 @@ void CArchiveWriter::AddCodedMember(const std::string& name, const std::string& 
     std::uint8_t head[16];
     if (coded.Read(head, 16) != 16 || std::memcmp(head, CPackedFile::TagOf(m_nKind), 8) != 0)
         throw CFileException(CFileException::invalidFile, -1, codedPath);
-    std::uint32_t left = head[12] | head[13] << 8 | head[14] << 16 | static_cast<std::uint32_t>(head[15]) << 24;
+    std::uint32_t left = GetLe32(head + 12);
     CFile file;
     CFileException error(CFileException::generic, -1, m_strPath);
     if (m_names.empty()) {
@@ -100,12 +91,12 @@ void CArchiveWriter::Finish()
     }
     const std::uint32_t dir = file.SeekToEnd();
     std::string block;
-    PutLe32(block, static_cast<std::uint32_t>(m_names.size()));
+    AppendLe32(block, static_cast<std::uint32_t>(m_names.size()));
     for (const std::string& name : m_names) {
-        PutLe32(block, static_cast<std::uint32_t>(name.size()));
+        AppendLe32(block, static_cast<std::uint32_t>(name.size()));
         block += name;
     }
-    PutLe32(block, dir);
+    AppendLe32(block, dir);
     file.Write(block.data(), static_cast<std::uint32_t>(block.size()));
     file.Close();
 }

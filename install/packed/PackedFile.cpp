@@ -4,6 +4,7 @@
 #include <bit>
 #include <new>
 
+#include "framework/LittleEndian.h"
 #include "install/packed/HuffFile.h"
 #include "install/packed/LzssFile.h"
 #include "install/packed/LzwFile.h"
@@ -15,19 +16,6 @@ static_assert(std::endian::native == std::endian::little, "the bit accumulators 
 namespace {
 
 const char* const kTags[3] = {"QJFFHUFF", "QJFFLZSS", "QJFFLZW "};
-
-void PutLe32(std::uint8_t* p, std::uint32_t v)
-{
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
-std::uint32_t GetLe32(const std::uint8_t* p)
-{
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
 
 } // namespace
 
