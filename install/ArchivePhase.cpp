@@ -1,5 +1,6 @@
 #include "install/ArchivePhase.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "framework/File.h"
@@ -60,6 +61,7 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
     // Whether each target's folder can be looked up, once per folder: a
     // target inside one that cannot does not exist either.
     std::unordered_map<std::string, bool> folders;
+    std::size_t longest = 0;
     for (std::size_t i = 0; i < present.size(); ++i) {
         const std::string& destination = present[i]->destination;
         for (const CArchiveMember& member : directories[i].GetMembers()) {
@@ -68,6 +70,7 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
             if (maxPath && (target.size() > maxPath ||
                             (folder == std::string::npos ? 0 : folder) + kTempNameLength > maxPath))
                 throw CFileException(CFileException::badPath, -1, target);
+            longest = std::max(longest, target.size());
             CFileStatus status;
             // With its separator: a drive's root is "C:\" ("C:" is its current folder).
             const std::string where = target.substr(0, folder == std::string::npos ? 0 : folder + 1);
@@ -97,6 +100,11 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
             return false;
         }
     }
+
+    // A folder staged whole lengthens the paths inside it by up to 11
+    // characters until the commit; a folder being made must stay 12 short
+    // of the limit.
+    transaction.SetStageFolders(!maxPath || longest + 2 * kTempNameLength <= maxPath);
 
     std::uint64_t done = 0;
     auto bytes = [&](std::uint32_t count) {

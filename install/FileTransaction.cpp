@@ -30,6 +30,28 @@ void RemoveQuietly(const std::string& path)
     }
 }
 
+// A folder's path in the system's spelling.
+std::string SystemPath(std::string slashed)
+{
+#ifdef _WIN32
+    for (char& c : slashed)
+        if (c == '/')
+            c = '\\';
+#endif
+    return slashed;
+}
+
+// The key under which a folder's place is remembered: folders that differ
+// only in case are one folder on Windows.
+std::string PlaceKey(const std::string& folder)
+{
+#ifdef _WIN32
+    return Fold(folder);
+#else
+    return folder;
+#endif
+}
+
 } // namespace
 
 CFileTransaction::~CFileTransaction()
@@ -40,29 +62,67 @@ CFileTransaction::~CFileTransaction()
 
 void CFileTransaction::Reserve(const std::string& target)
 {
-    m_reserved.insert(Fold(NativePath(target)));
+    const std::string key = Fold(NativePath(target));
+    m_reserved.insert(key);
+    // A folder of the target that a temporary name could spell is reserved
+    // too, so that no staged folder or file takes its place.
+    for (std::size_t at = key.find("/~QJ"); at != std::string::npos; at = key.find("/~QJ", at + 1)) {
+        const std::size_t end = key.find('/', at + 1);
+        if (end != std::string::npos)
+            m_reserved.insert(key.substr(0, end));
+    }
 }
 
-void CFileTransaction::MakeFolders(const std::string& folder)
+std::string CFileTransaction::PlaceOf(const std::string& folder)
 {
-    if (folder.empty() || m_knownFolders.count(folder))
-        return;
-    // Level by level from the left, as CreateDirectoryPath does, remembering
-    // the levels made here.
+    if (folder.empty())
+        return folder;
+    auto known = m_places.find(PlaceKey(folder));
+    if (known != m_places.end())
+        return known->second;
+    // Level by level from the left, as CreateDirectoryPath does. A level
+    // below a staged one is made inside it; a missing level whose parent
+    // exists (not a root) is staged whole when allowed, else made as it is.
     const std::string full = folder + '/';
-    for (std::size_t at = full.find('/'); at != std::string::npos; at = full.find('/', at + 1)) {
+    std::string place;   // of the level before
+    std::size_t before = std::string::npos;
+    for (std::size_t at = full.find('/'); at != std::string::npos; before = at, at = full.find('/', at + 1)) {
         if (at == 0 || (at == 2 && full[1] == ':'))
             continue;   // the root, or a drive
         const std::string level = full.substr(0, at);
-        if (m_knownFolders.count(level))
+        const std::string key = PlaceKey(level);
+        known = m_places.find(key);
+        if (known != m_places.end()) {
+            place = known->second;
             continue;
-        CFileStatus status;
-        if (!CFile::GetStatus(level, status) && MakeDirectory(level)) {
-            m_madeFolders.push_back(level);
-            m_madeSet.insert(level);
         }
-        m_knownFolders.insert(level);
+        const std::string parent = before == std::string::npos ? std::string() : full.substr(0, before);
+        CFileStatus status;
+        if (!place.empty() && place != parent) {
+            place += full.substr(before, at - before);
+            if (MakeDirectory(place))
+                m_madeFolders.push_back(place);
+        } else if (CFile::GetStatus(level, status)) {
+            place = level;
+        } else {
+            place = level;
+            const bool rooted = parent.empty() || parent == "/" || (parent.size() == 2 && parent[1] == ':');
+            if (m_bStageFolders && !rooted) {
+                const std::string staged = FreeName(parent);
+                if (MakeDirectory(staged)) {
+                    m_madeFolders.push_back(staged);
+                    m_folders.push_back({SystemPath(level), SystemPath(staged)});
+                    place = staged;
+                }
+            }
+            if (place == level && MakeDirectory(level)) {
+                m_madeFolders.push_back(level);
+                m_madeSet.insert(level);
+            }
+        }
+        m_places.emplace(key, place);
     }
+    return place.empty() ? folder : place;   // a root or a drive
 }
 
 std::string CFileTransaction::FreeName(const std::string& folder)
@@ -88,20 +148,22 @@ std::string CFileTransaction::Stage(const std::string& target)
             c = '/';
     const std::size_t cut = slashed.find_last_of('/');
     const std::string folder = cut == std::string::npos ? std::string() : slashed.substr(0, cut);
-    MakeFolders(folder);
+    const std::string place = PlaceOf(folder);
+    // A target is reserved even when the caller did not, so that no
+    // temporary name can take it.
+    Reserve(target);
+    const bool first = m_stagedTargets.insert(Fold(native)).second;
     Entry entry;
     entry.target = native;
-    // A target is reserved even when the caller did not, so that no
-    // temporary name in a folder made here can take it.
-    const std::string key = Fold(native);
-    m_reserved.insert(key);
-    entry.fresh = m_stagedTargets.insert(key).second && m_madeSet.count(folder);
-    entry.staged = NativePath(FreeName(folder));
-#ifdef _WIN32
-    for (char& c : entry.staged)
-        if (c == '/')
-            c = '\\';
-#endif
+    if (place != folder) {
+        // Staged twice (two archives, one target), the later contents
+        // replace the earlier ones in the same file.
+        entry.staged = SystemPath(place + slashed.substr(cut));
+        entry.inFolder = true;
+    } else {
+        entry.fresh = first && m_madeSet.count(folder);
+        entry.staged = SystemPath(NativePath(FreeName(folder)));
+    }
     m_entries.push_back(entry);
     return entry.staged;
 }
@@ -109,24 +171,42 @@ std::string CFileTransaction::Stage(const std::string& target)
 void CFileTransaction::Commit()
 {
     for (Entry& entry : m_entries) {
+        if (entry.inFolder)
+            continue;
         if (!entry.fresh && Exists(entry.target)) {
             const std::size_t cut = entry.staged.find_last_of("\\/");
-            std::string aside = FreeName(cut == std::string::npos ? std::string() : entry.staged.substr(0, cut));
-#ifdef _WIN32
-            for (char& c : aside)
-                if (c == '/')
-                    c = '\\';
-#endif
+            std::string aside = SystemPath(FreeName(cut == std::string::npos ? std::string() : entry.staged.substr(0, cut)));
             CFile::Rename(entry.target, aside);
             entry.aside = aside;
         }
         CFile::Rename(entry.staged, entry.target);
         entry.committed = true;
     }
+    for (Folder& folder : m_folders) {
+        try {
+            CFile::Rename(folder.staged, folder.target);
+        } catch (CFileException& e) {
+            // The user knows the folder, not its staged name.
+            e.m_strFileName = folder.target;
+            throw;
+        }
+        folder.committed = true;
+    }
 }
 
 void CFileTransaction::Rollback() noexcept
 {
+    // Staged folders back under their temporary names first, so that the
+    // files inside are found where they were written.
+    for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it) {
+        if (it->committed) {
+            try {
+                CFile::Rename(it->target, it->staged);
+            } catch (const CFileException&) {
+            }
+        }
+    }
+    m_folders.clear();
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
         if (it->committed)
             RemoveQuietly(it->target);
@@ -144,7 +224,7 @@ void CFileTransaction::Rollback() noexcept
         RemoveEmptyDirectory(*it);
     m_madeFolders.clear();
     m_madeSet.clear();
-    m_knownFolders.clear();
+    m_places.clear();
     m_bDone = true;
 }
 
@@ -154,6 +234,7 @@ void CFileTransaction::Finish() noexcept
         if (!entry.aside.empty())
             RemoveQuietly(entry.aside);
     m_entries.clear();
+    m_folders.clear();
     m_madeFolders.clear();
     m_bDone = true;
 }

@@ -122,7 +122,8 @@ TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
     std::string good = dir.File("Setup.aqj");
     MakeArchive(good, CPackedFile::kindLzss, {{"one.txt", "first archive"}, {"new\\deep\\two.txt", "made folders"}});
     std::string bad = dir.File("Windows.aqj");
-    MakeArchive(bad, CPackedFile::kindLzw, {{"w1.dll", std::string(5000, 'w')}, {"w2.dll", "the last member"}});
+    MakeArchive(bad, CPackedFile::kindLzw,
+                {{"w1.dll", std::string(5000, 'w')}, {"sys\\w3.dll", "new folder"}, {"w2.dll", "the last member"}});
     std::string bytes = TempDir::ReadAll(bad);
     std::filesystem::create_directories(dir.File("dest"));
     dir.Write("dest/one.txt", "the old bytes");
@@ -144,29 +145,37 @@ TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
     const auto before = Snapshot(dir.File(""));
     // What each failure is: damage found before anything is written, damage
     // of the last member found while staging, a file error while staging,
-    // and one while committing (a staged file gone).
+    // and two while committing (a staged file gone; a file where the
+    // second staged folder goes, after the first was renamed in).
+    enum { none, removeStaged, blockFolder };
     const struct {
         const char* what;
         std::string archive;
         bool fileError;
-        bool removeStaged;
+        int hook;
     } failures[] = {
-        {"truncated", bytes.substr(0, bytes.size() - 7), false, false},
-        {"flipped header", flippedHeader, false, false},
-        {"flipped data of the last member", flippedData, false, false},
-        {"name out of its destination", TempDir::ReadAll(unsafe), false, false},
-        {"a folder where a file is", TempDir::ReadAll(blocked), true, false},
-        {"a staged file gone before the commit", bytes, true, true},
+        {"truncated", bytes.substr(0, bytes.size() - 7), false, none},
+        {"flipped header", flippedHeader, false, none},
+        {"flipped data of the last member", flippedData, false, none},
+        {"name out of its destination", TempDir::ReadAll(unsafe), false, none},
+        {"a folder where a file is", TempDir::ReadAll(blocked), true, none},
+        {"a staged file gone before the commit", bytes, true, removeStaged},
+        {"a file where a staged folder goes", bytes, true, blockFolder},
     };
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.what);
         dir.Write("Windows.aqj", failure.archive);
         RecordingSink sink;
-        if (failure.removeStaged)
+        if (failure.hook == removeStaged)
             sink.onLastFile = [&] {
                 for (const auto& entry : std::filesystem::directory_iterator(dir.File("dest")))
-                    if (entry.path().extension() == ".TMP")
+                    if (entry.is_regular_file() && entry.path().extension() == ".TMP")
                         std::filesystem::remove(entry.path());
+            };
+        if (failure.hook == blockFolder)
+            sink.onLastFile = [&] {
+                if (CurrentInstallArchive()->m_strCurrentName == "w2.dll")
+                    dir.Write("win/sys", "in the way");
             };
         std::string message;
         bool thrown = false;
@@ -180,6 +189,7 @@ TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
         }
         EXPECT_EQ(thrown, failure.fileError);
         dir.Write("Windows.aqj", bytes);
+        std::filesystem::remove(dir.File("win/sys"));
         EXPECT_EQ(Snapshot(dir.File("")), before);
         EXPECT_EQ(CurrentInstallArchive(), nullptr);
     }
