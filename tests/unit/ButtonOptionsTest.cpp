@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "ui/ButtonOptions.h"
@@ -215,7 +216,7 @@ TEST(ButtonOptions, FitSizeKeepsProportions)
     for (const auto& r : rows) {
         int w = r.w, h = r.h;
         EXPECT_EQ(FitSize(w, h, r.roomW, r.roomH), r.fits) << r.w << "x" << r.h;
-        EXPECT_EQ(w * 1000000 + h, r.toW * 1000000 + r.toH) << r.w << "x" << r.h;
+        EXPECT_EQ(std::make_pair(w, h), std::make_pair(r.toW, r.toH)) << r.w << "x" << r.h;
     }
 }
 
