@@ -81,21 +81,14 @@ private:
     // bytes of nearer, on more than length bytes (or on all 8, x == 0).
     // Once the match is 8 bytes or longer, only equal words can change it.
     std::uint64_t near = qj::LeadingBytes(2), nearer = near;
-    // The link followed last: where the key goes if that child is missing.
+    // Down the tree from the root: each step reads node p's first word and
+    // moves link to p's child on the key's side. The path ends at node NIL,
+    // where the key is linked in, or at a node that repeats its 60 bytes,
+    // whose place it takes.
     std::uint16_t* link = &links[2 * (qj::N + 1 + key[0]) + 1];
-    std::size_t p;
-    goto visit;
-    // The two directions are two paths through the loop, so that the
-    // comparison's outcome is a jump rather than an index.
-larger:
-    link = &links[2 * p + 1];
-    goto visit;
-smaller:
-    link = &links[2 * p];
-visit:
-    p = *link;
-    {
-        std::uint64_t x = head ^ order[p];
+    for (;;) {
+        const std::size_t p = *link;
+        const std::uint64_t x = head ^ order[p];
         if ((x & near) == 0) [[unlikely]] {
             if ((x & nearer) != 0) {
                 if (stamps[p] > best)
@@ -106,50 +99,43 @@ visit:
                 best = stamps[p];
                 near = qj::kLeadingBytes[b];
                 nearer = qj::kLeadingBytes[b + 1];
+            } else if (p == NIL) {
+                up[at] = static_cast<std::uint16_t>(link - links);
+                *link = static_cast<std::uint16_t>(r);
+                break;
             } else {
-                if (p == NIL)
-                    goto attached;
+                // Bytes 1 to 8 agree: the first later byte that differs
+                // gives the match's length and the side to go on.
+                int i;
+                bool larger;
                 if (std::uint64_t y = tail ^ later[p]; y != 0) {
-                    int i = 9 + std::countl_zero(y) / 8;   // 9 to 16
-                    if (i > length) {
-                        best = stamps[p];
-                        length = i;
-                        near = nearer = ~std::uint64_t(0);
-                    } else if (i == length && stamps[p] > best) {
-                        best = stamps[p];
-                    }
-                    if (tail > later[p])
-                        goto larger;
-                    goto smaller;
+                    i = 9 + std::countl_zero(y) / 8;   // 9 to 16
+                    larger = tail > later[p];
+                } else {
+                    // Twice the index of the first difference, plus 1 when
+                    // the key's byte there is the larger.
+                    int found = LaterDifferenceFrom17(key, window + p);
+                    i = found >> 1;
+                    larger = found & 1;
                 }
-                // Twice the index of the first difference, plus 1 when the
-                // key's byte there is the larger.
-                int found = LaterDifferenceFrom17(key, window + p);
-                int i = found >> 1;
                 if (i > length) {
                     best = stamps[p];
                     length = i;
                     near = nearer = ~std::uint64_t(0);
                     if (i >= qj::F) {
                         Replace(p, at);
-                        goto done;
+                        break;
                     }
                 } else if (i == length && stamps[p] > best) {
                     best = stamps[p];
                 }
-                if (found & 1)
-                    goto larger;
-                goto smaller;
+                link = &links[2 * p + larger];
+                continue;
             }
         }
-        if (head > order[p])
-            goto larger;
-        goto smaller;
+        // The common step: bytes 1 to 8 decide the side.
+        link = head > order[p] ? &links[2 * p + 1] : &links[2 * p];
     }
-attached:
-    up[at] = static_cast<std::uint16_t>(link - links);
-    *link = static_cast<std::uint16_t>(r);
-done:
     matchLength = length;
     matchStamp = best;
 }
