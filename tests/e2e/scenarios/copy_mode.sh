@@ -15,14 +15,11 @@ scenario() {
   mkdir -p "$c/CopyDest"
   printf 'protected' >"$c/CopyDest/two.txt"
   # Another program holds two.txt open without sharing it.
-  WINEPREFIX=$S_PREFIX wine "$build/tests/e2e/e2e_driver.exe" hold-open 'C:\CopyDest\two.txt' sleep 10000 \
-    >"$S_DIR/holder.out" 2>&1 &
-  local holder=$!
-  for _ in $(seq 1 100); do grep -q holding "$S_DIR/holder.out" 2>/dev/null && break; sleep 0.1; done
+  hold_open 'C:\CopyDest\two.txt' 10000
   start_setup
   through_destination 'C:\CopyDest'
   wait_setup_exit
-  wait "$holder"
+  wait "$S_HOLDER"
   for f in one.txt three.txt sub/four.txt sub/deeper/five.txt v1.2/six.txt; do
     cmp "$m/files/$f" "$c/CopyDest/$f"
   done

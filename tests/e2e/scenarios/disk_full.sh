@@ -63,10 +63,7 @@ scenario() {
   setuptool pack "$m/Windows.aqj" -m huff -C "$S_DIR/win" qjfirst.txt QjFull/big.bin
   mkdir -p "$w/QjFull"
   printf 'held' >"$w/QjFull/big.bin"
-  WINEPREFIX=$S_PREFIX wine "$build/tests/e2e/e2e_driver.exe" hold-open 'C:\windows\QjFull\big.bin' sleep 15000 \
-    >"$S_DIR/holder.out" 2>&1 &
-  local holder=$!
-  for _ in $(seq 1 100); do grep -q holding "$S_DIR/holder.out" 2>/dev/null && break; sleep 0.1; done
+  hold_open 'C:\windows\QjFull\big.bin' 15000
   start_setup
   through_destination 'C:\Dest'
   text=$(message_box_text)
@@ -74,7 +71,7 @@ scenario() {
   [ "$text" = 'A sharing violation occurred while accessing C:\windows\QjFull\big.bin.' ]
   close_message_box
   wait_setup_exit
-  wait "$holder" || true
+  wait "$S_HOLDER" || true
   expect_rolled_back
   [ "$(cat "$w/QjFull/big.bin")" = held ]
 }
