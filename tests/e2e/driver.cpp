@@ -12,6 +12,7 @@
 //   wait-control ID [MS]            wait for a visible top-level window of
 //                                   the program holding control ID
 //   wait-background [MS]            wait for its sizable (background) window
+//   wait-gone [MS]                  wait until the current window is gone
 //   expect-title TEXT               current window's caption
 //   expect-text ID TEXT             text of control ID of the current window
 //   click ID                        press button ID (BM_CLICK)
@@ -253,6 +254,13 @@ int main(int argc, char** argv)
             DWORD ms = OptionalMs(a, i, 15000);
             g_current = WaitFor(s, ms, "background window");
             std::printf("background \"%s\"\n", Text(g_current).c_str());
+        } else if (step == "wait-gone") {
+            DWORD ms = OptionalMs(a, i, 15000);
+            for (DWORD waited = 0; g_current && ::IsWindow(g_current) && ::IsWindowVisible(g_current); waited += 50) {
+                if (waited >= ms)
+                    Fail("window \"" + Text(g_current) + "\" still there after " + std::to_string(ms) + " ms");
+                ::Sleep(50);
+            }
         } else if (step == "close") {
             if (!g_current)
                 Fail("no current window");
