@@ -143,10 +143,14 @@ bool CProgressDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_PROGRESS_STEP:
         if (CInstallArchive* archive = CurrentInstallArchive())
             m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(archive->m_nPercent));
+        // The phase pumps no messages: paint the bar now, or it stays as
+        // it was until the phase is over.
+        ::UpdateWindow(m_progress.m_hWnd);
         return true;
     case ID_PROGRESS_COPYFILE:
         m_strStatus = GetTreeCopier().m_strCurrentName;
         m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_nCounter));
+        ::UpdateWindow(m_progress.m_hWnd);
         ++m_nCounter;
         UpdateData(false);
         return true;
