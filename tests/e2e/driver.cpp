@@ -28,10 +28,6 @@
 //                                   its client origin on the screen and
 //                                   its client size
 //   expect-rect X Y W H             the current window's rectangle
-//   check-layout ID X Y W H         control ID's rectangle in the client
-//                                   area, given in dialog units of the
-//                                   8-point "MS Sans Serif" dialog font;
-//                                   ID 0 checks the client size (W H)
 //   dump                            list the program's windows and controls
 //   resize W H                      give the current window that outer size
 //   redraw                          erase and repaint the whole window
@@ -41,9 +37,6 @@
 //   suspend, resume                 stop or go on with every thread of the
 //                                   program (a screenshot of work under way)
 //   sleep MS
-//
-// Dialog units are not converted with MapDialogRect: under Wine it does not
-// work on another process's dialog.
 
 #include <windows.h>
 
@@ -155,27 +148,6 @@ HWND WaitFor(Search s, DWORD ms, const std::string& what)
             Fail("no " + what + " within " + std::to_string(ms) + " ms");
         ::Sleep(50);
     }
-}
-
-// Dialog base units the way the dialog manager takes them from the
-// template's font: the average width of the alphabet and the cell height.
-void DialogBaseUnits(int& x, int& y)
-{
-    HDC dc = ::GetDC(nullptr);
-    int height = -::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72);
-    HFONT font = ::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
-    HGDIOBJ old = ::SelectObject(dc, font);
-    TEXTMETRICA tm;
-    ::GetTextMetricsA(dc, &tm);
-    SIZE size;
-    const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    ::GetTextExtentPoint32A(dc, alphabet, 52, &size);
-    ::SelectObject(dc, old);
-    ::DeleteObject(font);
-    ::ReleaseDC(nullptr, dc);
-    x = (size.cx / 26 + 1) / 2;
-    y = tm.tmHeight;
 }
 
 DWORD OptionalMs(const std::vector<std::string>& a, size_t& i, DWORD fallback)
@@ -304,35 +276,6 @@ int main(int argc, char** argv)
                          std::to_string(got[2]) + "x" + std::to_string(got[3]) + ", not " + std::to_string(want[0]) +
                          "," + std::to_string(want[1]) + " size " + std::to_string(want[2]) + "x" +
                          std::to_string(want[3]));
-        } else if (step == "check-layout") {
-            need(i, 5);
-            int id = std::atoi(a[i + 1].c_str());
-            int x = std::atoi(a[i + 2].c_str()), y = std::atoi(a[i + 3].c_str());
-            int w = std::atoi(a[i + 4].c_str()), h = std::atoi(a[i + 5].c_str());
-            i += 5;
-            int bx = 0, by = 0;
-            DialogBaseUnits(bx, by);
-            RECT want = {::MulDiv(x, bx, 4), ::MulDiv(y, by, 8), 0, 0};
-            want.right = want.left + ::MulDiv(w, bx, 4);
-            want.bottom = want.top + ::MulDiv(h, by, 8);
-            RECT got;
-            if (id == 0) {
-                if (!g_current)
-                    Fail("no current window");
-                ::GetClientRect(g_current, &got);
-                want.left = want.top = 0;
-                want.right = ::MulDiv(w, bx, 4);
-                want.bottom = ::MulDiv(h, by, 8);
-            } else {
-                ::GetWindowRect(Control(id), &got);
-                ::MapWindowPoints(nullptr, g_current, reinterpret_cast<POINT*>(&got), 2);
-            }
-            if (!::EqualRect(&got, &want))
-                Fail("control " + std::to_string(id) + " at " + std::to_string(got.left) + "," +
-                     std::to_string(got.top) + "-" + std::to_string(got.right) + "," + std::to_string(got.bottom) +
-                     ", template gives " + std::to_string(want.left) + "," + std::to_string(want.top) + "-" +
-                     std::to_string(want.right) + "," + std::to_string(want.bottom) + " (base units " +
-                     std::to_string(bx) + "x" + std::to_string(by) + ")");
         } else if (step == "expect-title") {
             need(i, 1);
             std::string want = a[++i];

@@ -10,8 +10,7 @@ scenario() {
   start_setup
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 expect-title "Sample Setup" \
     expect-text 1008 'C:\Sample' expect-text 1 "&Continue" expect-text 2 "&Exit" expect-text 1010 "&Browse...." \
-    check-layout 0 0 0 227 60 check-layout 1008 3 18 169 12 check-layout 1 61 38 50 14 \
-    check-layout 2 117 38 50 14 check-layout 1010 175 18 50 12 dump
+    dump
   grep -q 'text="Please select the directory to install the software to:"' "$S_DIR/driver.out"
   screenshot destination
   drive attach Setup.exe wait-control 1008 click 2
