@@ -66,12 +66,7 @@ void CreateDirectoryPath(const std::string& path)
          at = full.find_first_of("\\/", at + 1)) {
         if (at == 0)
             continue;   // the root itself
-        std::string level = NativePath(full.substr(0, at));
-#ifdef _WIN32
-        _mkdir(level.c_str());
-#else
-        mkdir(level.c_str(), 0777);
-#endif
+        MakeDirectory(full.substr(0, at));
     }
 }
 
