@@ -9,11 +9,6 @@
 #include "script/SetupScript.h"
 #include "ui/FolderDialog.h"
 
-namespace {
-
-// "C:\..." and "\server\..." stay as typed; anything else ("App",
-// "C:App", "\App") is taken against the current directory now, since the
-// picker and the copy phase move it later.
 std::string AbsoluteDestination(const std::string& typed)
 {
     auto slash = [](char c) { return c == '\\' || c == '/'; };
@@ -31,7 +26,6 @@ std::string AbsoluteDestination(const std::string& typed)
     }
 }
 
-} // namespace
 
 CDestinationDlg::CDestinationDlg() : CDialog(IDD)
 {

@@ -21,3 +21,8 @@ protected:
     void OnOK() override;
     void OnBrowse();
 };
+
+// "C:\..." and "\\server\..." stay as typed; anything else ("App",
+// "C:App", "\App") is taken against the current directory now, since the
+// picker and the copy phase move it later.
+std::string AbsoluteDestination(const std::string& typed);

@@ -5,9 +5,9 @@
 #include "app/resource.h"
 #include "framework/ExceptionReport.h"
 #include "app/SourceDir.h"
-#include "install/ArchivePhase.h"
-#include "install/DirectoryUtil.h"
+#include "app/InstallSession.h"
 #include "install/InstallArchive.h"
+#include "install/InstallLog.h"
 #include "install/TreeCopy.h"
 #include "script/SetupScript.h"
 
@@ -51,7 +51,9 @@ void CProgressDlg::OnTimer(UINT_PTR id)
     } catch (...) {
         // The dialog has no button: after the report it must end, or the
         // user would be left with a window that cannot be closed.
+        GetInstallLog().Write("Error: " + ExceptionText(std::current_exception()));
         AfxReportException(std::current_exception());
+        m_nStatus = statusFileError;
         ok = false;
     }
     if (ok)
@@ -64,72 +66,18 @@ bool CProgressDlg::RunFilePhase()
 {
     std::int16_t copyMode = 0;
     GetSetupScript().GetInt("General", "CopyMode", copyMode);
-    return copyMode != 0 ? InstallCopyTree() : InstallArchives();
-}
-
-bool CProgressDlg::InstallArchives()
-{
-    const std::string source = GetSourceDir();
-    std::vector<ArchiveJob> jobs = {
-        {"Setup.aqj", source + "Setup.aqj", m_strDestination + "\\"},
-        {"Windows.aqj", source + "Windows.aqj", GetWindowsFolder() + "\\"},
-        {"System.aqj", source + "System.aqj", GetSystemFolder() + "\\"},
-    };
-    CArchivePhase phase;
-    phase.maxPath = MAX_PATH - 1;
-    GetSetupScript().GetString("General", "Title", phase.title);
-    phase.freeSpace = [](const std::string& destination, std::string& volume, std::uint64_t& freeBytes) {
-        // The volume's root from the full path: "C:\" or "\\server\share\".
-        char full[MAX_PATH * 2];
-        DWORD n = ::GetFullPathNameA(destination.c_str(), sizeof full, full, nullptr);
-        if (n == 0 || n >= sizeof full)
-            return false;
-        std::string root(full, n);
-        if (root.size() >= 2 && root[1] == ':') {
-            root = root.substr(0, 2) + "\\";
-        } else if (root.compare(0, 2, "\\\\") == 0) {
-            std::string::size_type share = root.find('\\', 2);
-            std::string::size_type end = share == std::string::npos ? share : root.find('\\', share + 1);
-            if (end == std::string::npos)
-                return false;
-            root = root.substr(0, end + 1);
-        } else {
-            return false;
-        }
-        ULARGE_INTEGER available;
-        if (!::GetDiskFreeSpaceExA(root.c_str(), &available, nullptr, nullptr))
-            return false;
-        volume = root.substr(0, root.size() - 1);
-        freeBytes = available.QuadPart;
-        return true;
-    };
-    std::string message;
-    if (!phase.Run(jobs, this, message)) {
-        AfxMessageBox(message, MB_OK | MB_ICONSTOP);
-        return false;
+    if (copyMode != 0) {
+        std::string from;
+        GetSetupScript().GetString("Copy", "From", from);
+        m_nTotal = CountFiles(GetSourceDir() + from);
+        // The 32-bit range: a tree may hold more than 65535 files.
+        m_progress.SendMessage(PBM_SETRANGE32, 0, static_cast<LPARAM>(m_nTotal));
+        m_nCounter = 0;
     }
-    return true;
-}
-
-bool CProgressDlg::InstallCopyTree()
-{
-    std::string from, destination;
-    GetSetupScript().GetString("Copy", "From", from);
-    GetSetupScript().GetString("General", "Destination", destination);
-    const std::string source = GetSourceDir() + from;
-    // Counting changes the current directory: a relative destination
-    // means the current directory as the phase starts.
-    destination = AbsolutePath(destination);
-    CTreeCopier& copier = GetTreeCopier();
-    copier.m_pOwner = this;
-    m_nTotal = CountFiles(source);
-    // The 32-bit range: a tree may hold more than 65535 files.
-    m_progress.SendMessage(PBM_SETRANGE32, 0, static_cast<LPARAM>(m_nTotal));
-    m_nCounter = 0;
-    bool result = CopyTree(source, destination);
-    m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_nTotal));
-    copier.m_pOwner = nullptr;
-    return result;
+    m_nStatus = ::RunFilePhase(m_strDestination, this);
+    if (copyMode != 0)
+        m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(m_nTotal));
+    return m_nStatus == statusInstalled;
 }
 
 bool CProgressDlg::OnCommand(WPARAM wParam, LPARAM lParam)

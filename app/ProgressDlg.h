@@ -20,6 +20,7 @@ public:
     bool m_bCancel = false;
     int m_nTotal = 0;
     int m_nCounter = 0;
+    int m_nStatus = 0;   // why the phase ended, as the process reports it
 
     // CProgressSink: a synchronous WM_COMMAND to this dialog.
     void Notify(unsigned id) override;
@@ -35,6 +36,4 @@ protected:
     // The file phase: the archives, or the source tree in copy mode. True
     // when the installation may go on.
     virtual bool RunFilePhase();
-    bool InstallArchives();
-    bool InstallCopyTree();
 };

@@ -2,14 +2,14 @@
 // the file phase, then the script's lists and the program to start.
 
 #include "app/DestinationDlg.h"
+#include "app/InstallSession.h"
 #include "app/LicenseDlg.h"
 #include "app/ProgressDlg.h"
-#include "app/SetupPlatform.h"
 #include "app/SetupDlg.h"
 #include "app/SourceDir.h"
 #include "app/WelcomeDlg.h"
 #include "framework/WinApp.h"
-#include "script/ScriptSections.h"
+#include "install/InstallLog.h"
 #include "script/SetupScript.h"
 
 namespace {
@@ -28,6 +28,9 @@ public:
 void CSetupDlg::RunInstall()
 {
     CSetupScript& script = GetSetupScript();
+    CInstallSession& session = GetInstallSession();
+    // Leaving any step before the end is a cancel.
+    session.status = statusCancelled;
 
     CWelcomeDlg welcome;
     if (welcome.DoModal() != IDOK)
@@ -40,6 +43,7 @@ void CSetupDlg::RunInstall()
         CLicenseDlg licenseDlg(licensePath);
         if (licenseDlg.DoModal() != IDOK)
             return;
+        GetInstallLog().Write("Licence accepted");
     }
 
     CDestinationDlg destination;
@@ -52,37 +56,34 @@ void CSetupDlg::RunInstall()
     progress.m_strDestination = destination.m_strDestination;
     m_strDestination = destination.m_strDestination;
     script.SetString("General", "Destination", destination.m_strDestination);
-    if (progress.DoModal() != IDOK)
+    GetInstallLog().Write("Destination " + m_strDestination);
+    if (progress.DoModal() != IDOK) {
+        if (progress.m_nStatus != statusInstalled)
+            session.status = progress.m_nStatus;
         return;
+    }
 
-    WaitCursor wait;
-    ProcessCopySection();
-    ProcessDelSection();
-    wait.Restore();
-    ProcessIniAndGroupSections();
+    try {
+        ProcessSections();
+    } catch (...) {
+        // Reported by the framework; the background stays up until closed.
+        GetInstallLog().Write("Error: " + ExceptionText(std::current_exception()));
+        session.status = statusFileError;
+        throw;
+    }
+    session.status = statusInstalled;
     RunProgram();
 }
 
-void CSetupDlg::ProcessCopySection()
+void CSetupDlg::ProcessSections()
 {
-    CSetupPlatform platform(m_hWnd);
-    CScriptSections(platform, GetSetupScript()).ProcessCopySection();
-}
-
-void CSetupDlg::ProcessDelSection()
-{
-    CSetupPlatform platform(m_hWnd);
-    CScriptSections(platform, GetSetupScript()).ProcessDelSection();
-}
-
-bool CSetupDlg::ProcessIniAndGroupSections()
-{
-    CSetupPlatform platform(m_hWnd);
-    return CScriptSections(platform, GetSetupScript()).ProcessIniAndGroupSections();
+    WaitCursor wait;
+    RunSectionLists(m_hWnd);
+    wait.Restore();
+    RegisterRemoval(m_strDestination);
 }
 
 void CSetupDlg::RunProgram()
 {
-    CSetupPlatform platform(m_hWnd);
-    CScriptSections(platform, GetSetupScript()).RunProgram();
+    RunScriptProgram(m_hWnd);
 }

@@ -1,6 +1,7 @@
 #include "app/SetupDlg.h"
 
 #include "app/Gradient.h"
+#include "app/InstallSession.h"
 #include "app/SourceDir.h"
 #include "app/resource.h"
 #include "script/SetupScript.h"
@@ -25,6 +26,9 @@ BOOL CSetupDlg::OnInitDialog()
 
     // A missing script leaves every key missing.
     GetSetupScript().Load(GetSourceDir() + "Setup.ini", false);
+    // /D= offers its folder in the Destination dialog.
+    if (!GetInstallSession().options.destination.empty())
+        GetSetupScript().SetString("General", "Destination", GetInstallSession().options.destination);
     LoadArtwork();
 
     ::SetTimer(m_hWnd, kStartTimer, 10, nullptr);

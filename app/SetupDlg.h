@@ -28,12 +28,12 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // The whole installation: the wizard, the file phase, the script's
-    // lists and the program to start. Ends silently when the user leaves.
+    // lists and the program to start. Ends silently when the user leaves;
+    // the session learns how it ended.
     void RunInstall();
-    // The script's work after the file phase, in this order.
-    virtual void ProcessCopySection();
-    virtual void ProcessDelSection();
-    virtual bool ProcessIniAndGroupSections();
+    // The script's work after the file phase: its lists (and the removal
+    // record), then the program to start.
+    virtual void ProcessSections();
     virtual void RunProgram();
 
 private:

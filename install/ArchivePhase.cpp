@@ -8,6 +8,7 @@
 #include "install/DirectoryUtil.h"
 #include "install/FileTransaction.h"
 #include "install/InstallArchive.h"
+#include "install/InstallLog.h"
 
 namespace {
 
@@ -125,10 +126,19 @@ bool CArchivePhase::Run(const std::vector<ArchiveJob>& jobs, CProgressSink* owne
             }
         }
         transaction.Commit();
+        if (record)
+            transaction.Record(*record);
     } catch (...) {
         transaction.Rollback();
         throw;
     }
     transaction.Finish();
+    for (std::size_t i = 0; i < present.size(); ++i) {
+        CInstallLog& log = GetInstallLog();
+        log.Write("Archive " + present[i]->name + ": " + std::to_string(directories[i].GetMembers().size()) +
+                  " members into " + present[i]->destination);
+        for (const CArchiveMember& member : directories[i].GetMembers())
+            log.Write("Written: " + present[i]->destination + member.strName);
+    }
     return true;
 }

@@ -14,6 +14,8 @@
 
 #include "install/ProgressSink.h"
 
+class CUninstallRecord;
+
 struct ArchiveJob {
     std::string name;          // as the user knows it: "Setup.aqj"
     std::string path;          // on the medium
@@ -29,6 +31,8 @@ public:
     std::size_t maxPath = 0;
     // The product, for the space message.
     std::string title;
+    // When given, learns the files written and the folders made.
+    CUninstallRecord* record = nullptr;
     // Bytes decoded so far, out of the total of every archive.
     std::function<void(std::uint64_t done, std::uint64_t total)> onBytes;
 

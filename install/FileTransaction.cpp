@@ -5,6 +5,7 @@
 
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
+#include "install/UninstallRecord.h"
 
 namespace {
 
@@ -237,4 +238,22 @@ void CFileTransaction::Finish() noexcept
     m_folders.clear();
     m_madeFolders.clear();
     m_bDone = true;
+}
+
+void CFileTransaction::Record(CUninstallRecord& record) const
+{
+    for (const Entry& entry : m_entries)
+        record.AddFile(entry.target, !entry.aside.empty());
+    for (const std::string& made : m_madeFolders) {
+        std::string path = SystemPath(made);
+        // A folder made inside a staged one now has the staged one's name.
+        for (const Folder& folder : m_folders) {
+            const std::size_t n = folder.staged.size();
+            if (path.compare(0, n, folder.staged) == 0 && (path.size() == n || path[n] == '\\' || path[n] == '/')) {
+                path = folder.target + path.substr(n);
+                break;
+            }
+        }
+        record.AddFolder(path);
+    }
 }

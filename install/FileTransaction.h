@@ -15,6 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
+class CUninstallRecord;
+
 class CFileTransaction {
 public:
     CFileTransaction() = default;
@@ -41,6 +43,9 @@ public:
     void Rollback() noexcept;
     // After Commit: deletes the moved-aside targets; the transaction is done.
     void Finish() noexcept;
+    // After Commit, before Finish: the files written, whether each replaced
+    // one, and the folders made, parents first, under their final names.
+    void Record(CUninstallRecord& record) const;
 
 private:
     struct Entry {

@@ -4,6 +4,8 @@
 
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
+#include "install/InstallLog.h"
+#include "install/UninstallRecord.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -88,6 +90,22 @@ int CountFiles(const std::string& directory)
 
 namespace {
 
+// Makes the folder's missing levels; the record learns those made here,
+// parents first.
+void MakeFolders(const std::string& folder, CUninstallRecord* record)
+{
+    std::vector<std::string> missing;
+    for (std::string level = folder; !level.empty() && !DirectoryExists(level);) {
+        missing.push_back(level);
+        const std::size_t cut = level.find_last_of("\\/");
+        level = cut == std::string::npos ? std::string() : level.substr(0, cut);
+    }
+    CreateDirectoryPath(folder);
+    for (auto it = missing.rbegin(); record && it != missing.rend(); ++it)
+        if (DirectoryExists(*it))
+            record->AddFolder(*it);
+}
+
 // root: the whole copy's destination, which the walk never enters.
 bool CopyTreeBelow(const std::string& source, const std::string& destination, const std::string& root)
 {
@@ -98,10 +116,16 @@ bool CopyTreeBelow(const std::string& source, const std::string& destination, co
     for (const std::string& name : names) {
         copier.m_strCurrentName = name;
         if (!DirectoryExists(destination))
-            CreateDirectoryPath(destination);
+            MakeFolders(destination, copier.m_pRecord);
         if (copier.m_pOwner)
             copier.m_pOwner->Notify(kProgressCopyFile);
-        CopyOneFile(source + "\\" + name, destination + "\\" + name, false);
+        const std::string target = destination + "\\" + name;
+        CFileStatus status;
+        const bool existed = copier.m_pRecord && CFile::GetStatus(NativePath(target), status);
+        const bool copied = CopyOneFile(source + "\\" + name, target, false);
+        GetInstallLog().Write((copied ? "Copied: " : "Not copied: ") + target);
+        if (copied && copier.m_pRecord)
+            copier.m_pRecord->AddFile(target, existed);
     }
     if (!ListSubdirectories(names, source))
         return false;

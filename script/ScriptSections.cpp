@@ -59,15 +59,23 @@ void CScriptSections::ProcessCopySection()
         std::string fields[2];
         if (!SplitEntry(entry, '#', fields, 2))
             continue;
-        m_platform.CopyWholeFile(Expand(fields[0]), Expand(fields[1]));
+        const std::string source = Expand(fields[0]), target = Expand(fields[1]);
+        const bool existed = m_observer && m_platform.FileExists(target);
+        const bool copied = m_platform.CopyWholeFile(source, target);
+        if (m_observer)
+            m_observer->Copied(source, target, existed, copied);
     }
 }
 
 void CScriptSections::ProcessDelSection()
 {
     std::string entry;
-    for (int n = 0; n <= kMaxListEntry && m_script.GetEntry("Del", static_cast<std::int16_t>(n), entry); ++n)
-        m_platform.DeleteOneFile(Expand(entry));
+    for (int n = 0; n <= kMaxListEntry && m_script.GetEntry("Del", static_cast<std::int16_t>(n), entry); ++n) {
+        const std::string path = Expand(entry);
+        if (m_observer)
+            m_observer->Deleting(path);
+        m_platform.DeleteOneFile(path);
+    }
 }
 
 bool CScriptSections::ProcessIniAndGroupSections()
@@ -78,17 +86,24 @@ bool CScriptSections::ProcessIniAndGroupSections()
         std::string fields[5];
         if (!SplitEntry(Expand(entry), '\t', fields, 5))
             continue;
+        if (m_observer)
+            m_observer->WritingIni(fields[0] + fields[1], fields[2], fields[3], fields[4]);
         m_platform.WriteIniString(fields[2], fields[3], fields[4], fields[0] + fields[1]);
     }
 
     std::string group;
     if (!m_script.GetString("Group", "Group", group))
         return false;
-    if (!m_platform.OpenProgman())
+    if (!m_platform.OpenProgman()) {
+        if (m_observer)
+            m_observer->GroupMade(group, false);
         return false;
+    }
     // Items act on the active group: without our group made active they
     // would land in (and replace same-named items of) another one.
     const bool created = m_platform.ProgmanCreateGroup(group);
+    if (m_observer)
+        m_observer->GroupMade(group, created);
     m_platform.ProgmanShowGroup(group, 1);
     for (int n = 1; created && n <= kMaxGroupItem && m_script.GetEntry("Group", static_cast<std::int16_t>(n), entry);
          ++n) {
@@ -97,7 +112,10 @@ bool CScriptSections::ProcessIniAndGroupSections()
         if (!SplitEntry(Expand(entry), '\t', fields, 4))
             continue;
         const auto index = static_cast<std::uint16_t>(static_cast<std::uint32_t>(ScriptAtoi(fields[3])) & 0xFFFFu);
-        m_platform.ProgmanReplaceItem(fields[0], QuoteCommand(fields[1], m_platform), fields[2], index);
+        const std::string command = QuoteCommand(fields[1], m_platform);
+        if (m_observer)
+            m_observer->ItemMade(fields[0], command);
+        m_platform.ProgmanReplaceItem(fields[0], command, fields[2], index);
     }
     m_platform.CloseProgman();
     m_platform.RaiseMainWindow();
@@ -116,12 +134,19 @@ void CScriptSections::RunProgram()
     const std::string::size_type exe = command.find(".exe");
     if (exe != std::string::npos) {
         if (m_platform.FileExists(command.substr(0, exe + 4)))
-            m_platform.StartProgram(QuoteCommand(command, m_platform));
+            Start(QuoteCommand(command, m_platform));
         else
-            m_platform.StartProgram(command);
+            Start(command);
         return;
     }
     std::string program = m_platform.FindAssociatedProgram(command);
     if (program.find('.') != std::string::npos)
-        m_platform.StartProgram("\"" + program + "\" \"" + command + "\"");
+        Start("\"" + program + "\" \"" + command + "\"");
+}
+
+void CScriptSections::Start(const std::string& command)
+{
+    if (m_observer)
+        m_observer->Starting(command);
+    m_platform.StartProgram(command);
 }

@@ -19,9 +19,27 @@ bool SplitField(std::string& head, std::string& rest, char separator);
 // associated program and itself, each quoted; anything else is unchanged.
 std::string QuoteCommand(const std::string& command, CScriptPlatform& platform);
 
+// What the lists do, for the log and the removal record: each call comes
+// right before its action, or with the action's result once it is known.
+class CSectionObserver {
+public:
+    virtual ~CSectionObserver() = default;
+    virtual void Copied(const std::string& source, const std::string& target, bool existed, bool copied) = 0;
+    // A deletion that fails throws after this.
+    virtual void Deleting(const std::string& path) = 0;
+    virtual void WritingIni(const std::string& file, const std::string& section, const std::string& key,
+                            const std::string& value) = 0;
+    virtual void GroupMade(const std::string& group, bool made) = 0;
+    virtual void ItemMade(const std::string& name, const std::string& command) = 0;
+    virtual void Starting(const std::string& command) = 0;
+};
+
 class CScriptSections {
 public:
-    CScriptSections(CScriptPlatform& platform, const CSetupScript& script) : m_platform(platform), m_script(script) {}
+    CScriptSections(CScriptPlatform& platform, const CSetupScript& script, CSectionObserver* observer = nullptr)
+        : m_platform(platform), m_script(script), m_observer(observer)
+    {
+    }
 
     // Copies "source#target" entries 0, 1, ...; a copy that cannot be made
     // is passed over.
@@ -37,7 +55,9 @@ public:
 
 private:
     std::string Expand(const std::string& text);
+    void Start(const std::string& command);
 
     CScriptPlatform& m_platform;
     const CSetupScript& m_script;
+    CSectionObserver* m_observer;
 };

@@ -34,6 +34,12 @@ int ProgmanCreateGroup(ProgmanLink& link, const std::string& group)
     return FormatCreateGroup(group, command) ? ProgmanExecute(link, command) : 0;
 }
 
+int ProgmanDeleteGroup(ProgmanLink& link, const std::string& group)
+{
+    std::string command;
+    return FormatDeleteGroup(group, command) ? ProgmanExecute(link, command) : 0;
+}
+
 int ProgmanShowGroup(ProgmanLink& link, const std::string& group, std::uint16_t show)
 {
     std::string command;

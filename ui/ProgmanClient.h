@@ -22,6 +22,7 @@ int ProgmanOpen(ProgmanLink& link);
 // when the command is longer than a Program Manager command may be.
 int ProgmanExecute(ProgmanLink& link, const std::string& command);
 int ProgmanCreateGroup(ProgmanLink& link, const std::string& group);
+int ProgmanDeleteGroup(ProgmanLink& link, const std::string& group);
 int ProgmanShowGroup(ProgmanLink& link, const std::string& group, std::uint16_t show);
 int ProgmanAddItem(ProgmanLink& link, const std::string& name, const std::string& commandLine,
                    const std::string& iconPath, std::uint16_t iconIndex);

@@ -17,6 +17,11 @@ bool FormatCreateGroup(const std::string& group, std::string& command)
     return Fits("[CreateGroup(" + group + ")]", command);
 }
 
+bool FormatDeleteGroup(const std::string& group, std::string& command)
+{
+    return Fits("[DeleteGroup(" + group + ")]", command);
+}
+
 bool FormatShowGroup(const std::string& group, std::uint16_t show, std::string& command)
 {
     return Fits("[ShowGroup(" + group + "," + std::to_string(show) + ")]", command);

@@ -11,6 +11,7 @@
 constexpr std::size_t kProgmanMaxCommand = 255;
 
 bool FormatCreateGroup(const std::string& group, std::string& command);
+bool FormatDeleteGroup(const std::string& group, std::string& command);
 bool FormatShowGroup(const std::string& group, std::uint16_t show, std::string& command);
 bool FormatReplaceItem(const std::string& name, std::string& command);
 // The command line comes first, then the item's name.

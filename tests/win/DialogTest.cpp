@@ -91,8 +91,7 @@ public:
     int laterSteps = 0;
 
 protected:
-    void ProcessCopySection() override { throw CFileException(CFileException::fileNotFound); }
-    void ProcessDelSection() override { ++laterSteps; }
+    void ProcessSections() override { throw CFileException(CFileException::fileNotFound); }
     void RunProgram() override { ++laterSteps; }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
