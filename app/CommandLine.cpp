@@ -27,7 +27,7 @@ std::string TrimEnd(std::string text)
     return text;
 }
 
-// A value given in quotes inside an unquoted switch: /D="C:\My Dir".
+// /D="C:\My Dir" as the last argument.
 std::string Unquote(std::string value)
 {
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
@@ -56,11 +56,11 @@ void Take(const std::string& argument, SetupOptions& options)
     } else if (upper == "/?") {
         options.usage = true;
     } else if (Starts(upper, "/LOG=")) {
-        options.log = Unquote(argument.substr(5));
+        options.log = argument.substr(5);
         if (options.log.empty())
             Fail(options, "/LOG= needs a file name.");
     } else if (Starts(upper, "/D=")) {
-        options.destination = Unquote(argument.substr(3));
+        options.destination = argument.substr(3);
         if (options.destination.empty())
             Fail(options, "/D= needs a folder.");
     } else if (Starts(upper, "/CLEANUP=")) {
@@ -99,23 +99,24 @@ bool ParseCommandLine(const std::string& arguments, SetupOptions& options)
         if (at == arguments.size())
             return options.error.empty();
         std::string argument;
-        if (arguments[at] == '"') {
-            const std::size_t close = arguments.find('"', at + 1);
-            if (close == std::string::npos) {
-                Fail(options, "A quote is not closed: " + arguments.substr(at));
-                return false;
-            }
-            argument = arguments.substr(at + 1, close - at - 1);
-            at = close + 1;
-        } else if (Starts(arguments.substr(at, 3), "/D=")) {
+        if (Starts(arguments.substr(at, 3), "/D=")) {
             // The rest of the line, spaces and all.
-            argument = TrimEnd(arguments.substr(at));
+            argument = "/D=" + Unquote(TrimEnd(arguments.substr(at + 3)));
             at = arguments.size();
         } else {
-            const std::size_t start = at;
-            while (at < arguments.size() && !IsBlank(arguments[at]))
-                ++at;
-            argument = arguments.substr(start, at - start);
+            // Quotes group blanks into the argument wherever they stand:
+            // "/D=C:\My Dir" and /LOG="C:\a b.log" alike.
+            bool quoted = false;
+            for (; at < arguments.size() && (quoted || !IsBlank(arguments[at])); ++at) {
+                if (arguments[at] == '"')
+                    quoted = !quoted;
+                else
+                    argument += arguments[at];
+            }
+            if (quoted) {
+                Fail(options, "A quote is not closed: " + argument);
+                return false;
+            }
         }
         // The rest of the line is still read after a fault, so that a /S
         // after it keeps the usage box away; the first fault is reported.

@@ -207,15 +207,7 @@ void RegisterRemoval(const std::string& destination)
     if (record.title.empty())
         record.title = AfxGetAppName();
     record.destination = folder;
-    std::uint64_t bytes = 0;
-    for (RecordedFile& file : record.files) {
-        CFileStatus status;
-        if (CFile::GetStatus(file.path, status)) {
-            file.size = status.m_size;
-            file.time = status.m_mtime;
-            bytes += status.m_size;
-        }
-    }
+    std::uint64_t bytes = record.StampFiles();
     const std::string program = folder + (folder.back() == '\\' ? "" : "\\") + "Uninstall.exe";
     if (!::CopyFileA(GetModulePath().c_str(), program.c_str(), FALSE))
         CFileException::ThrowOsError(static_cast<long>(::GetLastError()), program);

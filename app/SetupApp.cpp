@@ -39,6 +39,10 @@ BOOL CSetupApp::InitInstance()
         m_nExitCode = statusCommandLine;
         return FALSE;
     }
+    // Uninstall.exe opened without /U, by a double click in its folder.
+    if (!options.uninstall && ::lstrcmpiA(AfxGetAppName().c_str(), "Uninstall") == 0 &&
+        !FileExists(GetSourceDir() + "Setup.ini"))
+        options.uninstall = true;
     if (options.cleanupOf) {
         m_nExitCode = RunCleanup();
         return FALSE;

@@ -1,5 +1,7 @@
 #include "install/Removal.h"
 
+#include <algorithm>
+
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
 #include "install/InstallLog.h"
@@ -7,6 +9,7 @@
 RemovalResult RemoveInstalled(const CUninstallRecord& record, CRemovalPlatform& platform, CInstallLog& log)
 {
     RemovalResult result;
+    std::vector<std::string> removed;
     for (const RecordedFile& file : record.files) {
         const std::string path = NativePath(file.path);
         CFileStatus status;
@@ -21,6 +24,7 @@ RemovalResult RemoveInstalled(const CUninstallRecord& record, CRemovalPlatform& 
         }
         try {
             CFile::Remove(path);
+            removed.push_back(file.path);
             log.Write("File removed: " + file.path + (file.replaced ? " (it had replaced an earlier file)" : ""));
             if (file.replaced)
                 result.replaced.push_back(file.path);
@@ -32,8 +36,15 @@ RemovalResult RemoveInstalled(const CUninstallRecord& record, CRemovalPlatform& 
         }
     }
     // Last written first: a value whose write made its section or file is
-    // then taken after every later one that went into it.
+    // then taken after every later one that went into it. A value in a
+    // file the installation wrote went with that file.
     for (auto it = record.iniValues.rbegin(); it != record.iniValues.rend(); ++it) {
+        if (std::find_if(removed.begin(), removed.end(), [&](const std::string& path) {
+                return SamePath(path, it->file);
+            }) != removed.end()) {
+            log.Write("Ini value [" + it->section + "] " + it->key + " went with its file " + it->file);
+            continue;
+        }
         platform.RemoveIniValue(*it);
         log.Write("Ini value removed: [" + it->section + "] " + it->key + " in " + it->file);
     }

@@ -13,16 +13,6 @@ constexpr const char* kMadeNames[] = {"value", "section", "file"};
 // A record larger than this is not one of ours.
 constexpr std::uint32_t kMaxRecord = 64u << 20;
 
-bool SamePath(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // Splits a line into count fields at tabs, the last one the whole rest.
 bool Fields(const std::string& line, std::size_t count, std::vector<std::string>& out)
 {
@@ -52,6 +42,16 @@ bool Number(const std::string& text, std::uint64_t& value)
 
 } // namespace
 
+bool SamePath(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 void CUninstallRecord::AddFile(const std::string& path, bool replaced)
 {
     for (const RecordedFile& file : files)
@@ -71,12 +71,26 @@ void CUninstallRecord::AddFolder(const std::string& path)
     folders.push_back(path);
 }
 
+std::uint64_t CUninstallRecord::StampFiles()
+{
+    std::uint64_t total = 0;
+    for (RecordedFile& file : files) {
+        CFileStatus status;
+        if (CFile::GetStatus(NativePath(file.path), status)) {
+            file.size = status.m_size;
+            file.time = status.m_mtime;
+            total += status.m_size;
+        }
+    }
+    return total;
+}
+
 std::string CUninstallRecord::Format() const
 {
     std::vector<std::string> lines = {kMagic, "Title\t" + title, "Destination\t" + destination};
     for (const RecordedFile& file : files)
         lines.push_back("File\t" + std::to_string(file.size) + "\t" +
-                        std::to_string(static_cast<long long>(file.time)) + "\t" +
+                        std::to_string(static_cast<unsigned long long>(file.time)) + "\t" +
                         (file.replaced ? "replaced" : "new") + "\t" + file.path);
     for (const std::string& folder : folders)
         lines.push_back("Folder\t" + folder);
@@ -127,7 +141,7 @@ bool CUninstallRecord::Parse(const std::string& text, std::string& error)
         bool ok = true;
         if (kind == "Title" || kind == "Destination" || kind == "Folder" || kind == "Group" || kind == "Item" ||
             kind == "Key") {
-            ok = Fields(line, 2, f) && !(f[1].empty() && kind != "Title");
+            ok = Fields(line, 2, f) && !(f[1].empty() && kind != "Title" && kind != "Destination");
             if (ok) {
                 if (kind == "Title")
                     title = f[1];

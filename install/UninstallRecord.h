@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// Windows paths name one file whatever their case.
+bool SamePath(const std::string& a, const std::string& b);
+
 struct RecordedFile {
     std::string path;
     std::uint64_t size = 0;
@@ -37,6 +40,10 @@ public:
     // A file written; written twice, it keeps the first write's "replaced".
     void AddFile(const std::string& path, bool replaced);
     void AddFolder(const std::string& path);
+
+    // Reads each file's size and time from the disk as it is now; returns
+    // their total size.
+    std::uint64_t StampFiles();
 
     std::string Format() const;
     // False, with the reason in error, for a text that is not a whole

@@ -26,7 +26,7 @@ struct KnownSection {
 };
 
 const KnownSection kSections[] = {
-    {"General", {"Title", "Name", "License", "Destination", "CopyMode", "Run"}, -1, 0, 0, 0},
+    {"General", {"Title", "Name", "License", "Destination", "CopyMode", "Run", "Uninstall"}, -1, 0, 0, 0},
     {"Copy", {"From"}, 0, 9999, 1, '#'},
     {"Del", {}, 0, 9999, 0, 0},
     {"Ini", {}, 1, 9999, 4, '\t'},
@@ -176,7 +176,7 @@ private:
             }
             return;
         }
-        if ((key == "License" || key == "CopyMode") && !e.value.empty() && !IsNumber(e.value))
+        if ((key == "License" || key == "CopyMode" || key == "Uninstall") && !e.value.empty() && !IsNumber(e.value))
             Warn(e.line, key + "=" + e.value + " is not a number and counts as " +
                              std::to_string(ScriptAtoi(e.value)));
         if (key == "Group" && section->name == std::string("Group")) {
@@ -279,6 +279,12 @@ void Checker::Finish(const CSetupScript& script, const std::string& medium)
         destination.find_first_not_of(" \t") == std::string::npos)
         Warn(0, "General/Destination is empty (the key is missing, or its section is not read): the Destination "
                 "dialog starts empty and the user has to type the folder");
+    std::int16_t uninstall = 0;
+    std::string title;
+    script.GetInt("General", "Uninstall", uninstall);
+    if (uninstall != 0 && (!script.GetString("General", "Title", title) || title.empty()))
+        Warn(0, "Uninstall is set but General/Title is empty: Add/Remove Programs lists the product as "
+                "\"Setup\" and a second such product replaces its entry");
     if (medium.empty())
         return;
 
