@@ -115,9 +115,6 @@ TEST(LoadPicture, FilesByExtension)
     for (int i = 0; i < 48; ++i)
         p.palette[i] = static_cast<std::uint8_t>(i * 5);
     p.bits = 4;
-    PcxSpec t;
-    t.planes = 3;
-    t.xmax = 1;
 
     ExpectPicture(bmp, 3, rgb, 0);   // 24 bits: no palette
     ExpectPicture(write("a.dib", Bmp24(3, 2, rgb)), 3, rgb, 0);
@@ -126,16 +123,17 @@ TEST(LoadPicture, FilesByExtension)
                   {Rgb(240, 15, 7), Rgb(224, 31, 7), Rgb(208, 47, 7), Rgb(16, 239, 7), Rgb(32, 223, 7), Rgb(48, 207, 7)},
                   16);
     ExpectPicture(write("p.PcX", MakePcx(p, {0x1F, 0x00})), 2, {Rgb(15, 20, 25), Rgb(225, 230, 235)}, 16);
-    ExpectPicture(write("t.pcx", MakePcx(t, {9, 8, 7, 6, 5, 4})), 2, {Rgb(9, 7, 5), Rgb(8, 6, 4)}, 0);
-    // Refused, nothing made: unknown or no extension, cut short, missing.
-    for (const std::string& name : {write("a.gif", MakeBmp(eight)), write("a", MakeBmp(eight)), write("cut.bmp", cut),
-                                    dir.File("missing.bmp"), write("bad.pcx", MakePcx(t, {9, 8}))})
+    // Refused, nothing made: an unknown extension, cut short, missing.
+    for (const std::string& name : {write("a.gif", MakeBmp(eight)), write("cut.bmp", cut), dir.File("missing.bmp")})
         ExpectPicture(name, 0, {}, 0);
 }
 
 TEST(LoadPicture, ResourcesOfEachKind)
 {
-    // The colours that pictures/make_pictures.py wrote.
+    // The pictures of TestPictures.rc: logo.pcx, 8-bit PCX 6 x 4, pixel
+    // index 6y + x, palette entry i = (10i, 255 - 10i, 3i); tiles16.bmp,
+    // 4-bit 8 x 2, index (x + 8y) % 16, colour (16i, 0x40, 255 - 16i);
+    // photo256.bmp, 8-bit 5 x 3, index 50y + 7x, colour (i, 255 - i, 0x80).
     Pixels logo, tiles, photo;
     for (int i = 0; i < 24; ++i)
         logo.push_back(Rgb(10 * i, 255 - 10 * i, 3 * i));

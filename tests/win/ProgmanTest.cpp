@@ -1,6 +1,8 @@
 // The Program Manager client against a recording DDE server of our own,
 // registered as "PROGMAN" on its own thread: every execute it receives is
-// kept, so the exact texts and their order can be checked.
+// kept, so the exact texts and their order can be checked. (The group
+// section's texts: the unit tests; through Wine's own Program Manager and a
+// real document association: the e2e scenarios.)
 
 #include <windows.h>
 
@@ -8,15 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "app/SetupPlatform.h"
-#include "script/ScriptSections.h"
-#include "script/SetupScript.h"
 #include "ui/ProgmanClient.h"
 
 namespace {
@@ -83,14 +81,6 @@ private:
     std::vector<std::string> m_commands;
 };
 
-void SetKey(const char* key, const char* value)
-{
-    HKEY h;
-    ASSERT_EQ(::RegCreateKeyA(HKEY_CLASSES_ROOT, key, &h), ERROR_SUCCESS);
-    ::RegSetValueA(h, nullptr, REG_SZ, value, 0);
-    ::RegCloseKey(h);
-}
-
 } // namespace
 
 TEST(Progman, ClientSendsTheExactCommands)
@@ -115,34 +105,4 @@ TEST(Progman, ClientSendsTheExactCommands)
                                      "[CreateGroup(Tools)]", "[ShowGroup(Tools,1)]", "[ReplaceItem(Readme)]",
                                      "[AddItem(C:\\Prog\\view.exe,Readme,,0)]", "[ReplaceItem(Wide)]",
                                      "[AddItem(x.exe,Wide,icon.ico,65535)]"}));
-}
-
-TEST(Progman, GroupSectionThroughTheRealPlatform)
-{
-    // A document type of our own, opened by a program of our own.
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string document = std::string(temp) + "Read Me.qjdoc";
-    std::ofstream(document) << "text";
-    SetKey(".qjdoc", "QjTestDocument");
-    SetKey("QjTestDocument\\shell\\open\\command", "C:\\windows\\notepad.exe %1");
-
-    RecordingServer server;
-    CSetupScript script;
-    std::string text = "[Group]\nGroup=My Tools\n1=Program\tC:\\Program Files\\My App\\app.exe -x\t\t0\n"
-                       "2=Readme\t" + document + "\t\t1\n";
-    script.Parse(text.data(), text.size());
-    CSetupPlatform platform(nullptr);
-    EXPECT_TRUE(CScriptSections(platform, script).ProcessIniAndGroupSections());
-    ::DeleteFileA(document.c_str());
-
-    std::vector<std::string> commands = server.Commands();
-    ASSERT_EQ(commands.size(), 6u);
-    EXPECT_EQ(commands[0], "[CreateGroup(My Tools)]");
-    EXPECT_EQ(commands[1], "[ShowGroup(My Tools,1)]");
-    EXPECT_EQ(commands[3], "[AddItem(\"C:\\Program Files\\My App\\app.exe\" -x,Program,,0)]");
-    EXPECT_EQ(commands[4], "[ReplaceItem(Readme)]");
-    // The associated program and the document, each quoted.
-    EXPECT_EQ(commands[5].rfind("[AddItem(\"", 0), 0u) << commands[5];
-    EXPECT_NE(commands[5].find("notepad.exe\" \"" + document + "\",Readme,,1)]"), std::string::npos) << commands[5];
 }
