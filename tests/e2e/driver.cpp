@@ -25,7 +25,8 @@ std::string Text(HWND hWnd)
 {
     static char text[65536];
     DWORD_PTR n = 0;
-    if (!::SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &n))
+    LPARAM buffer = reinterpret_cast<LPARAM>(text);
+    if (!::SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof text, buffer, SMTO_ABORTIFHUNG, 5000, &n))
         n = 0;
     return std::string(text, static_cast<size_t>(n));
 }
@@ -215,8 +216,8 @@ int main(int argc, char** argv)
         // The close box.
         {"close", 0, false, [](const Args&, DWORD) { ::PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"resize", 2, false, [](const Args& a, DWORD) {
-             Expect(::SetWindowPos(Current(), nullptr, 0, 0, Int(a[0]), Int(a[1]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE),
-                    "cannot resize the window");
+             const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+             Expect(::SetWindowPos(Current(), nullptr, 0, 0, Int(a[0]), Int(a[1]), flags), "cannot resize the window");
          }},
         // Erases and repaints the whole window.
         {"redraw", 0, false, [](const Args&, DWORD) {
@@ -225,8 +226,9 @@ int main(int argc, char** argv)
         // Opens a file with no sharing and keeps it open until the driver
         // ends: a file in use by another program.
         {"hold-open", 1, false, [](const Args& a, DWORD) {
-             HANDLE h = ::CreateFileA(a[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-             Expect(h != INVALID_HANDLE_VALUE, "cannot open " + a[0] + " (error " + std::to_string(::GetLastError()) + ")");
+             HANDLE h = ::CreateFileA(a[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                      nullptr);
+             Expect(h != INVALID_HANDLE_VALUE, "cannot open " + a[0] + ", error " + std::to_string(::GetLastError()));
              std::printf("holding %s\n", a[0].c_str());
          }},
         {"suspend", 0, false, [](const Args&, DWORD) { SuspendOrResume(true); }},
@@ -243,7 +245,7 @@ int main(int argc, char** argv)
             Fail("unknown step \"" + a[i] + "\"");
         if (i + step->args >= a.size())
             Fail("step \"" + a[i] + "\" needs " + std::to_string(step->args) + " argument(s)");
-        Args args(a.begin() + static_cast<std::ptrdiff_t>(i + 1), a.begin() + static_cast<std::ptrdiff_t>(i + 1 + step->args));
+        Args args(a.data() + i + 1, a.data() + i + 1 + step->args);
         i += 1 + step->args;
         DWORD ms = 15000;
         if (step->optionalMs && i < a.size() && !a[i].empty() && std::isdigit(static_cast<unsigned char>(a[i][0])))

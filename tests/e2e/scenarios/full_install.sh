@@ -55,7 +55,6 @@ INI
   # Wine's Program Manager made the group's folder and the item's shortcut.
   local programs
   programs=$(echo "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs)
-  echo "    Start menu: $(cd "$programs" && find . -path './Sample Group*' | tr '\n' ' ')"
   [ -f "$programs/Sample Group/Sample Tool.lnk" ]
   # Run started the program, its path quoted.
   [ "$(started)" = '"c:\sample app\bin\marker.exe" started from run' ]

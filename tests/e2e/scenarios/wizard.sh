@@ -41,8 +41,8 @@ scenario() {
   wait_setup_exit
   expect_disk_unchanged
 
-  printf '[General]\r\nTitle=Sample Setup\r\nLicense=yes\r\nDestination=C:\\Sample\r\n[Ini]\r\n1=C:\\\tdest.ini\tS\tDest\t$(Destination)\r\n' \
-    >"$m/Setup.ini"
+  printf '[General]\r\nTitle=Sample Setup\r\nLicense=yes\r\nDestination=C:\\Sample\r\n%b\r\n' \
+    '[Ini]\r\n1=C:\\\tdest.ini\tS\tDest\t$(Destination)' >"$m/Setup.ini"
   start_setup
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 expect-title "Sample Setup" \
     expect-text 1008 'C:\Sample' type 1008 '  ' click 1
@@ -66,7 +66,8 @@ scenario() {
     control-rect 2 control-rect 1 control-rect 1121
   screenshot picker
   local cl ct ot orr ll lt lb
-  { read -r cl ct _ _; read -r _ ot orr _; read -r ll lt _ lb; } < <(sed -n 's/^control-rect //p' "$S_DIR/driver.out" | tr -d '\r')
+  { read -r cl ct _ _; read -r _ ot orr _; read -r ll lt _ lb; } \
+    < <(sed -n 's/^control-rect //p' "$S_DIR/driver.out" | tr -d '\r')
   echo "    Cancel at $cl,$ct; Select top $ot right $orr; list at $ll,$lt bottom $lb"
   [ "$ot" -eq "$ct" ]
   [ "$orr" -eq $((cl - 4)) ]
