@@ -1,7 +1,12 @@
 # The three archives, each with its own codec, into the destination (typed
 # with a trailing backslash), the Windows and the system directory of the
 # prefix: subdirectories made, empty members, an existing target replaced.
-# Then only a Windows.aqj: the destination receives nothing. Last,
+# Then only a Windows.aqj: the destination receives nothing. Copy mode (any
+# non-zero CopyMode): the tree under Copy/From is copied into the
+# destination, files and subdirectories alike (one named with a dot too),
+# an empty directory is not reproduced, a target in use by another program
+# is left as it is while the walk goes on (relative and nested destinations
+# and a missing tree: the unit tests' TreeCopy). Last,
 # a member of 1 GiB of zeros (LZSS) installed with a peak working set under
 # 32 MB: members stream through bounded buffers.
 scenario() {
@@ -31,7 +36,7 @@ scenario() {
   cmp "$S_DIR/win/qjtest.ini" "$c/windows/qjtest.ini"
   cmp "$S_DIR/sys/qjtest.dll" "$c/windows/system32/qjtest.dll"
 
-  rm "$m/Setup.aqj"
+  rm "$m/Setup.aqj" "$m/System.aqj"
   printf 'windows file' >"$S_DIR/win/only.txt"
   setuptool pack "$m/Windows.aqj" -m lzw -C "$S_DIR" win
   start_setup
@@ -41,6 +46,25 @@ scenario() {
   [ ! -e "$c/Untouched" ]
 
   rm "$m/Windows.aqj"
+  mkdir -p "$m/files/sub/deeper" "$m/files/v1.2" "$m/files/empty/inner"
+  for f in one.txt two.txt three.txt sub/four.txt sub/deeper/five.txt v1.2/six.txt; do
+    printf 'contents of %s' "$f" >"$m/files/$f"
+  done
+  printf '[General]\r\nTitle=Copy Setup\r\nCopyMode=7\r\n[Copy]\r\nFrom=files\r\n' >"$m/Setup.ini"
+  mkdir -p "$c/CopyDest"
+  printf 'protected' >"$c/CopyDest/two.txt"
+  # Another program holds two.txt open without sharing it.
+  hold_open 'C:\CopyDest\two.txt' 60000
+  start_setup
+  through_destination 'C:\CopyDest'
+  wait_setup_exit
+  kill "$S_HOLDER"
+  for f in one.txt three.txt sub/four.txt sub/deeper/five.txt v1.2/six.txt; do
+    cmp "$m/files/$f" "$c/CopyDest/$f"
+  done
+  [ "$(cat "$c/CopyDest/two.txt")" = protected ]
+  [ ! -e "$c/CopyDest/empty" ]
+
   # The archive (128 MB) is made once and kept beside the scenarios; the
   # destination is a RAM drive when one can be mounted.
   local zeros="$work/zeros-1g-lzss.aqj" d='C:\Zeros' out="$c/Zeros"

@@ -42,7 +42,6 @@ check() {
 # white hole and an opaque near-white patch.
 APP=(app-margin 11 11 g app-frame 15 40 0,0,0 app-inside 50 40 200,30,30 app-near-white 35 40 254,255,255
   app-hole 70 40 g right-of-app 131 40 g)
-NO_APP=(no-app-frame 15 40 g no-app-inside 50 40 g)
 # Company.bmp, 100 x 50: yellow with a magenta (key) margin and hole.
 COMPANY=(company-inside 20 25 255,255,0 company-hole 50 25 g company-margin 1 1 g left-of-company -2 25 g)
 
@@ -94,7 +93,7 @@ scenario() {
   # missing file is refused by LoadPicture as this one is: PictureTest.)
   printf '\340\056' | dd of="$m/App.bmp" bs=1 seek=18 conv=notrunc status=none
   start_artwork_setup broken_app
-  check 0 0 "${NO_APP[@]}" top 384 0 0,0,255 bottom 20 $((A_CH - 1)) g
+  check 0 0 no-app-frame 15 40 g no-app-inside 50 40 g top 384 0 0,0,255 bottom 20 $((A_CH - 1)) g
   check 648 486 "${COMPANY[@]}"
   finish_artwork_setup
 }
