@@ -195,18 +195,7 @@ TEST(TransBmp, KeyColourIsTransparentEverywhereAndNowhereElse)
             std::uint32_t p = picture[y * 5 + 4 - x];
             EXPECT_EQ(mirror.at(x, y), p == Rgb(200, 100, 51) ? back : p) << "mirrored " << x << "," << y;
         }
-
-    // A palette picture keeps its palette until freed.
-    BmpSpec eight;
-    eight.width = eight.height = 1;
-    eight.colors = {Rgb(1, 2, 3), Rgb(4, 5, 6)};
-    eight.colorsUsed = 2;
-    holder.LoadFile(screen, Save(dir, "pal.bmp", MakeBmp(eight)), 0, 0, false);
     ::ReleaseDC(nullptr, screen);
-    ASSERT_FALSE(holder.IsEmpty());
-    EXPECT_TRUE(holder.Free());
-    EXPECT_TRUE(holder.IsEmpty());
-    EXPECT_FALSE(holder.Free());
 }
 
 TEST(BitmapHelpers, BothMasksFollowThePixelRule)

@@ -53,9 +53,7 @@ INI
   grep -q '^Home=C:\\Sample App' "$c/windows/qjsample.ini"
   grep -q "^Tabbed=a	b" "$c/windows/qjsample.ini"
   # Wine's Program Manager made the group's folder and the item's shortcut.
-  local programs
-  programs=$(echo "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs)
-  [ -f "$programs/Sample Group/Sample Tool.lnk" ]
+  ls "$c"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Sample\ Group/Sample\ Tool.lnk
   # Run started the program, its path quoted.
   [ "$(started)" = '"c:\sample app\bin\marker.exe" started from run' ]
 

@@ -69,9 +69,7 @@ scenario() {
   { read -r cl ct _ _; read -r _ ot orr _; read -r ll lt _ lb; } \
     < <(sed -n 's/^control-rect //p' "$S_DIR/driver.out" | tr -d '\r')
   echo "    Cancel at $cl,$ct; Select top $ot right $orr; list at $ll,$lt bottom $lb"
-  [ "$ot" -eq "$ct" ]
-  [ "$orr" -eq $((cl - 4)) ]
-  [ "$lb" -eq $((ct - 4)) ]
+  (( ot == ct && orr == cl - 4 && lb == ct - 4 ))
   # The first folder of the list is "AAA Pick".
   xdotool mousemove --sync $((ll + 30)) $((lt + 10)) click --repeat 2 --delay 120 1
   sleep 1
