@@ -1,14 +1,10 @@
 // The bitmap button: its looks painted into memory DCs, the repeat loop on
-// hidden button windows, and the test dialog of bitmap buttons (clicks,
-// radio groups, sounds, hovering) under the real dialog manager and the
-// system's button procedure.
-//
-// The real pointer never moves: Wine turns a move into X events that come
-// late and reset the mouse button's key state. Presses, releases and keys
-// are sent to the buttons with that key state set; hovering is the
-// WM_SETCURSOR the system would send; a held repeat button gets an item
-// rectangle that holds any pointer position, and "moving off" moves the
-// button away from the pointer.
+// hidden buttons, and a dialog of bitmap buttons (clicks, radio groups,
+// sounds, hovering) under the real dialog manager. The real pointer never
+// moves (Wine's X events would come late and reset the mouse button's key
+// state): presses and keys are sent with that key state set, hovering is
+// the system's WM_SETCURSOR, a held repeat button gets an item rectangle
+// holding any pointer position, and "moving off" moves the button away.
 
 #include <windows.h>
 
@@ -239,8 +235,10 @@ public:
     ButtonTestDlg() : CDialog(IDD_BUTTON_TEST) {}
     std::vector<std::string> failures;
     RecordingBmpBtn push;
+    int oks = 0;
 
 protected:
+    void OnOK() override { ++oks; }
     BOOL OnInitDialog() override
     {
         push.SubclassDlgItem(IDC_BT_PUSH, m_hWnd);
@@ -347,7 +345,9 @@ TEST(BmpBtnDialog, ClicksDragsKeysAndHovering)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     for (const std::string& f : dlg.failures)
         ADD_FAILURE() << f;
-    // Every press of the push button plays its sound, dragged off or not.
+    // Every press of the push button plays its sound, dragged off or not;
+    // its id is IDOK, and only its click (not its hover note) reached OnOK.
     EXPECT_EQ(dlg.push.played, (std::vector<std::string>{"nosuch.wav", "nosuch.wav"}));
+    EXPECT_EQ(dlg.oks, 1);
     g_notes.clear();
 }

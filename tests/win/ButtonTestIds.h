@@ -3,7 +3,7 @@
 
 #define IDD_BUTTON_TEST 900
 
-#define IDC_BT_PUSH 2001
+#define IDC_BT_PUSH 1   // IDOK
 #define IDC_BT_CHECK 2002
 #define IDC_BT_ONE 2003
 #define IDC_BT_TWO 2004

@@ -55,10 +55,8 @@ struct Reader {
     }
     void Place(Box& b)
     {
-        b.x = static_cast<std::int16_t>(Get(2));
-        b.y = static_cast<std::int16_t>(Get(2));
-        b.cx = static_cast<std::int16_t>(Get(2));
-        b.cy = static_cast<std::int16_t>(Get(2));
+        for (int* v : {&b.x, &b.y, &b.cx, &b.cy})
+            *v = static_cast<std::int16_t>(Get(2));
     }
 };
 

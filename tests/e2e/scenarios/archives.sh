@@ -1,8 +1,12 @@
-# The three archives, each with its own codec, into the destination, the
-# Windows and the system directory of the prefix: subdirectories made,
-# empty members, an existing target replaced. Then a stored Setup.aqj into
-# a destination typed with a trailing backslash, the smallest LZSS archive
-# there is, and only a Windows.aqj: the destination receives nothing. Last,
+# The three archives, each with its own codec, into the destination (typed
+# with a trailing backslash), the Windows and the system directory of the
+# prefix: subdirectories made, empty members, an existing target replaced.
+# Then only a Windows.aqj: the destination receives nothing. Copy mode (any
+# non-zero CopyMode): the tree under Copy/From is copied into the
+# destination, files and subdirectories alike (one named with a dot too),
+# an empty directory is not reproduced, a target in use by another program
+# is left as it is while the walk goes on (relative and nested destinations
+# and a missing tree: the unit tests' TreeCopy). Last,
 # a member of 1 GiB of zeros (LZSS) installed with a peak working set under
 # 32 MB: members stream through bounded buffers.
 scenario() {
@@ -22,7 +26,7 @@ scenario() {
   mkdir -p "$c/Dest"
   printf 'an older and longer readme\r\n' >"$c/Dest/readme.txt"
   start_setup
-  through_destination 'C:\Dest'
+  through_destination 'C:\Dest\'
   wait_setup_exit
   cmp "$S_DIR/tree/readme.txt" "$c/Dest/readme.txt"
   cmp "$S_DIR/tree/a/b/c.txt" "$c/Dest/a/b/c.txt"
@@ -32,21 +36,7 @@ scenario() {
   cmp "$S_DIR/win/qjtest.ini" "$c/windows/qjtest.ini"
   cmp "$S_DIR/sys/qjtest.dll" "$c/windows/system32/qjtest.dll"
 
-  rm -f "$m/Windows.aqj" "$m/System.aqj"
-  setuptool pack "$m/Setup.aqj" -m store -C "$S_DIR" tree
-  start_setup
-  through_destination 'C:\Stored\'
-  wait_setup_exit
-  cmp "$S_DIR/tree/a/program.bin" "$c/Stored/a/program.bin"
-
-  printf 'QJFFLZSS\x08\0\0\0\x06\0\0\0\xB0\xD8\x80\x02\x80\0\x01\0\0\0\x05\0\0\0a.txt\x16\0\0\0' >"$m/Setup.aqj"
-  [ "$(stat -c %s "$m/Setup.aqj")" -eq 39 ]
-  start_setup
-  through_destination 'C:\Small'
-  wait_setup_exit
-  [ "$(cat "$c/Small/a.txt")" = abababab ]
-
-  rm "$m/Setup.aqj"
+  rm "$m/Setup.aqj" "$m/System.aqj"
   printf 'windows file' >"$S_DIR/win/only.txt"
   setuptool pack "$m/Windows.aqj" -m lzw -C "$S_DIR" win
   start_setup
@@ -56,6 +46,25 @@ scenario() {
   [ ! -e "$c/Untouched" ]
 
   rm "$m/Windows.aqj"
+  mkdir -p "$m/files/sub/deeper" "$m/files/v1.2" "$m/files/empty/inner"
+  for f in one.txt two.txt three.txt sub/four.txt sub/deeper/five.txt v1.2/six.txt; do
+    printf 'contents of %s' "$f" >"$m/files/$f"
+  done
+  printf '[General]\r\nTitle=Copy Setup\r\nCopyMode=7\r\n[Copy]\r\nFrom=files\r\n' >"$m/Setup.ini"
+  mkdir -p "$c/CopyDest"
+  printf 'protected' >"$c/CopyDest/two.txt"
+  # Another program holds two.txt open without sharing it.
+  hold_open 'C:\CopyDest\two.txt' 60000
+  start_setup
+  through_destination 'C:\CopyDest'
+  wait_setup_exit
+  kill "$S_HOLDER"
+  for f in one.txt three.txt sub/four.txt sub/deeper/five.txt v1.2/six.txt; do
+    cmp "$m/files/$f" "$c/CopyDest/$f"
+  done
+  [ "$(cat "$c/CopyDest/two.txt")" = protected ]
+  [ ! -e "$c/CopyDest/empty" ]
+
   # The archive (128 MB) is made once and kept beside the scenarios; the
   # destination is a RAM drive when one can be mounted.
   local zeros="$work/zeros-1g-lzss.aqj" d='C:\Zeros' out="$c/Zeros"
