@@ -33,8 +33,8 @@ protected:
     void RunInstall();
     // The script's work after the file phase: its lists (and the removal
     // record), then the program to start.
-    virtual void ProcessSections();
-    virtual void RunProgram();
+    void ProcessSections();
+    void RunProgram();
 
 private:
     LRESULT OnEraseBkgnd(HDC dc);

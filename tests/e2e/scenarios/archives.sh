@@ -93,7 +93,7 @@ scenario() {
   echo "    $(tr '\0' ' ' <"/proc/$S_SETUP_PID/cmdline" | sed 's/ *$//'): peak resident ${peak} kB"
   close_message_box
   drive attach Setup.exe wait-background expect-title Zeros close
-  wait_setup_exit
+  wait_setup_exit 3
   [ "$(stat -c %s "$out/zeros.bin")" -eq 1073741824 ]
   cmp -n 1073741824 "$out/zeros.bin" /dev/zero
   rm -rf "$out"

@@ -63,7 +63,7 @@ start_artwork_setup() {
 
 finish_artwork_setup() {
   drive attach Setup.exe wait-control 1001 click 2
-  wait_setup_exit
+  wait_setup_exit 1
   [ "$A_FAILS" -eq 0 ]
 }
 

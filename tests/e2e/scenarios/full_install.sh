@@ -76,7 +76,7 @@ INI
   [ "$text" = "an unnamed file was not found." ]
   close_message_box
   drive attach Setup.exe wait-background expect-title "Failing Setup" close
-  wait_setup_exit
+  wait_setup_exit 3
   [ -e "$c/windows/qj-never.txt" ]
   [ ! -e "$c/windows/qjfail.ini" ]
   [ ! -e "$c/qjmarker.log" ]

@@ -54,7 +54,8 @@ INI
     grep -q "$line" "$c/qjsetup.log" || { echo "    log lacks: $line"; return 1; }
   done
   cmp "$S_DIR/app/docs/deep/guide.txt" "$d/docs/deep/guide.txt"
-  [ -f "$d/Uninstall.exe" ] && [ -f "$d/Uninstall.dat" ]
+  [ -f "$d/Uninstall.exe" ]
+  [ -f "$d/Uninstall.dat" ]
   [ -f "$(programs)/Removal Group/Marker.lnk" ]
   WINEPREFIX=$S_PREFIX wine reg query "$key" >"$S_DIR/key.out" 2>&1
   tr -d '\r' <"$S_DIR/key.out" | sed 's/^/    reg: /'
@@ -78,7 +79,8 @@ INI
   diff "$S_DIR/tree.before" "$S_DIR/tree.after" >"$S_DIR/tree.diff" || true
   sed 's/^/    tree: /' "$S_DIR/tree.diff"
   # Only the kept file and the folders that hold it are left.
-  [ "$(grep -c '^>' "$S_DIR/tree.diff")" -eq 4 ] && [ "$(grep -c '^<' "$S_DIR/tree.diff")" -eq 0 ]
+  [ "$(grep -c '^>' "$S_DIR/tree.diff")" -eq 4 ]
+  [ "$(grep -c '^<' "$S_DIR/tree.diff")" -eq 0 ]
   [ "$(cat "$d/docs/deep/guide.txt")" = 'edited by the user' ]
   # The copy that removed Uninstall.exe cannot delete its own running file:
   # it is marked for deletion at the next restart.
@@ -111,18 +113,17 @@ INI
   printf 'old' >"$c/Locked/readme.txt"
   chmod a-w "$c/Locked/readme.txt"
   [ "$(silent_status /S '/D=C:\Locked')" -eq 3 ]
-  [ "$(cat "$c/Locked/readme.txt")" = old ] && [ ! -e "$c/Locked/bin" ]
+  [ "$(cat "$c/Locked/readme.txt")" = old ]
+  [ ! -e "$c/Locked/bin" ]
 
   # Interactive removal: the question, Yes, then the closing note.
   [ "$(silent_status /S "/D=$dest")" -eq 0 ]
   WINEPREFIX=$S_PREFIX wine "$d/Uninstall.exe" /U >"$S_DIR/remove2.out" 2>&1 &
   local pid=$!
-  drive attach Uninstall.exe wait-window '#32770' Uninstall dump >/dev/null
-  grep -q 'text="Remove Removal Test and all of its components?"' "$S_DIR/driver.out"
-  drive attach Uninstall.exe wait-window '#32770' Uninstall click 6 >/dev/null
-  drive attach Uninstall.exe wait-window '#32770' Uninstall dump >/dev/null
-  grep -q 'text="Removal Test has been removed."' "$S_DIR/driver.out"
-  drive attach Uninstall.exe wait-window '#32770' Uninstall click 1 >/dev/null
+  drive attach Uninstall.exe wait-window '#32770' Uninstall message-text click 6 >/dev/null
+  [ "$(last_line message-text)" = 'Remove Removal Test and all of its components?' ]
+  drive attach Uninstall.exe wait-window '#32770' Uninstall message-text click 1 >/dev/null
+  [ "$(last_line message-text)" = 'Removal Test has been removed.' ]
   wait "$pid"
   for _ in $(seq 1 100); do [ -e "$d" ] || break; sleep 0.1; done
   [ ! -e "$d" ]

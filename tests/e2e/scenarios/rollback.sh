@@ -29,7 +29,13 @@ scenario() {
   [[ $text == "There is not enough space on Q: to install Full Setup: 3 MB are needed and "[01]\
 " MB are free. Nothing has been installed." ]]
   close_message_box
-  wait_setup_exit
+  wait_setup_exit 2
+  [ -z "$(ls -A "$S_DIR/small")" ]
+  # Unattended, the same lack of space is status 2, with no message box.
+  local rc=0
+  (cd "$m" && WINEPREFIX=$S_PREFIX wine Setup.exe /S '/D=Q:\Full' >"$S_DIR/silent.out" 2>&1) || rc=$?
+  echo "    Setup.exe /S ended with status $rc"
+  [ "$rc" -eq 2 ]
   [ -z "$(ls -A "$S_DIR/small")" ]
 
   # The second archive's folder QjFull is the small drive: the space check
@@ -43,31 +49,33 @@ scenario() {
   mkdir -p "$c/Dest"
   printf 'old keep' >"$c/Dest/keep.txt"
   ln -sfn "$S_DIR/small" "$w/QjFull"
-  expect_failure 'Disk full while accessing C:\windows\QjFull\big.bin.' 'QjFull\big.bin'
+  expect_failure 3 'Disk full while accessing C:\windows\QjFull\big.bin.' 'QjFull\big.bin'
   rm "$w/QjFull"
 
   setuptool pack "$m/Windows.aqj" -m huff -C "$S_DIR/win" qjfirst.txt QjFull/big.bin
   mkdir -p "$w/QjFull"
   printf 'held' >"$w/QjFull/big.bin"
   hold_open 'C:\windows\QjFull\big.bin' 60000
-  expect_failure 'A sharing violation occurred while accessing C:\windows\QjFull\big.bin.'
+  expect_failure 3 'A sharing violation occurred while accessing C:\windows\QjFull\big.bin.'
   kill "$S_HOLDER"
 
   setuptool pack "$S_DIR/Windows.good" -m lzw -C "$S_DIR/win" qjfirst.txt last.txt
   head -c -9 "$S_DIR/Windows.good" >"$m/Windows.aqj"
-  expect_failure 'The file Windows.aqj is damaged (*). Nothing has been installed.'
+  expect_failure 2 'The file Windows.aqj is damaged (*). Nothing has been installed.'
   local size dir
   size=$(stat -c %s "$S_DIR/Windows.good")
   dir=$(od -An -tu4 -j $((size - 4)) -N4 "$S_DIR/Windows.good" | tr -d ' ')
   cp "$S_DIR/Windows.good" "$m/Windows.aqj"
   printf '\377\377\377\377\377\377' | dd of="$m/Windows.aqj" bs=1 seek=$((dir - 6)) conv=notrunc status=none
-  expect_failure 'The file Windows.aqj is damaged (*). Nothing has been installed.' 'last.txt'
+  expect_failure 2 'The file Windows.aqj is damaged (*). Nothing has been installed.' 'last.txt'
 }
 
-# expect_failure PATTERN [SHOWN]: an installation into C:\Dest ends with a
-# message matching PATTERN, the progress dialog under it showing SHOWN, and
-# leaves the disk as it was.
+# expect_failure STATUS PATTERN [SHOWN]: an installation into C:\Dest ends
+# with a message matching PATTERN, the progress dialog under it showing
+# SHOWN, and the exit status STATUS, and leaves the disk as it was.
 expect_failure() {
+  local status=$1
+  shift
   start_setup
   through_destination 'C:\Dest'
   local text
@@ -80,7 +88,7 @@ expect_failure() {
     screenshot "progress-${2//\\/-}"
   fi
   close_message_box
-  wait_setup_exit
+  wait_setup_exit "$status"
   [ "$(cat "$c/Dest/keep.txt")" = 'old keep' ]
   [ "$(ls -A "$c/Dest")" = keep.txt ]
   [ ! -e "$w/qjfirst.txt" ]

@@ -25,7 +25,7 @@ scenario() {
     wait-background expect-title "" expect-rect 0 0 800 600
   screenshot welcome-without-script
   drive attach Setup.exe wait-control 1001 key 0x1B
-  wait_setup_exit
+  wait_setup_exit 1
   expect_disk_unchanged
 
   printf '[General]\r\nTitle=Sample Setup\r\nName=Sample\r\nLicense=1\r\n' >"$m/Setup.ini"
@@ -38,7 +38,7 @@ scenario() {
     wait-control 1009 expect-title "License Agreement" expect-text 1009 "${text%x}"
   screenshot license
   drive attach Setup.exe wait-control 1009 click 2
-  wait_setup_exit
+  wait_setup_exit 1
   expect_disk_unchanged
 
   printf '[General]\r\nTitle=Sample Setup\r\nLicense=yes\r\nDestination=C:\\Sample\r\n%b\r\n' \
@@ -81,6 +81,6 @@ scenario() {
   drive attach Setup.exe "${picker[@]}" click 1 wait-control 1008 expect-text 1008 'C:\Program Files' \
     type 1008 'D:\Typed' click 1010 "${picker[@]}" click 2 wait-control 1008 expect-text 1008 'D:\Typed' \
     close
-  wait_setup_exit
+  wait_setup_exit 1
   expect_disk_unchanged
 }
