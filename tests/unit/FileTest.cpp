@@ -82,8 +82,7 @@ TEST(File, FailuresCarryCauseAndName)
     EXPECT_EQ(error.m_strFileName, missing);
     EXPECT_EQ(Message(error), missing + " was not found.");
 
-    CFileException thrown = Thrown([&] { CFile f(missing, CFile::modeRead); });
-    EXPECT_EQ(thrown.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(Thrown([&] { CFile f(missing, CFile::modeRead); }).m_cause, CFileException::fileNotFound);
 
     std::string inMissingDir = dir.File("no-such-dir") + "/x.txt";
     EXPECT_FALSE(file.Open(inMissingDir, CFile::modeCreate | CFile::modeWrite, &error));
@@ -171,21 +170,19 @@ TEST(FileException, TextsForEveryCause)
         {CFileException::diskFull, "Disk full while accessing C:\\a b.txt."},
         {CFileException::endOfFile, "An attempt was made to access C:\\a b.txt past its end."},
     };
-    for (const auto& row : table) {
+    for (const auto& row : table)
         EXPECT_EQ(Message(CFileException(row.cause, -1, "C:\\a b.txt")), row.text);
-    }
     // A failed deletion carries no name; a name with "%1" in it stays as it is.
     EXPECT_EQ(Message(CFileException(CFileException::fileNotFound)), "an unnamed file was not found.");
     EXPECT_EQ(Message(CFileException(CFileException::diskFull, -1, "100%1.txt")), "Disk full while accessing 100%1.txt.");
     std::string none;
     EXPECT_FALSE(CFileException(CFileException::none).GetErrorMessage(none));
 
-    EXPECT_EQ(CFileException::OsErrorToException(2), CFileException::fileNotFound);
-    EXPECT_EQ(CFileException::OsErrorToException(3), CFileException::badPath);
-    EXPECT_EQ(CFileException::OsErrorToException(5), CFileException::accessDenied);
-    EXPECT_EQ(CFileException::OsErrorToException(32), CFileException::sharingViolation);
-    EXPECT_EQ(CFileException::OsErrorToException(112), CFileException::diskFull);
-    EXPECT_EQ(CFileException::OsErrorToException(9999), CFileException::generic);
+    const std::pair<int, int> systemErrors[] = {{2, CFileException::fileNotFound}, {3, CFileException::badPath},
+                                                {5, CFileException::accessDenied}, {32, CFileException::sharingViolation},
+                                                {112, CFileException::diskFull}, {9999, CFileException::generic}};
+    for (auto [error, cause] : systemErrors)
+        EXPECT_EQ(CFileException::OsErrorToException(error), cause) << error;
 }
 
 TEST(ExceptionReport, KindAndTextOfEscapedErrors)
