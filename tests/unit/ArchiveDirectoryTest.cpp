@@ -54,9 +54,9 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
     CArchiveWriter writer(path, CPackedFile::kindLzss);
     writer.AddMember("a.txt", "abababab", 8);
     writer.Finish();
-    EXPECT_EQ(Hex(TempDir::ReadAll(path)), Hex(Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
+    EXPECT_EQ(TempDir::ReadAll(path), Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
                                                Bytes("\xB0\xD8\x80\x02\x80\x00", 6) + Le32(1) + Le32(5) +
-                                               "a.txt" + Le32(22)));
+                                               "a.txt" + Le32(22));
     CArchiveDirectory reader;
     ASSERT_TRUE(reader.Read(path)) << reader.GetError();
     ASSERT_EQ(reader.GetMembers().size(), 1u);
@@ -120,7 +120,7 @@ TEST(ArchiveDirectory, NamesAreOnesWindowsCanCreateSideBySide)
                          "sub\\Aux.tar.gz", "com1", "LPT9.doc", "CON .txt", "a?b", "a|b<c>", "a\"b", "a*", "x.", "x ",
                          "sub. \\y", ".", "sub\\.", "a\\\\b", "tab\there", Bytes("bell\x07", 5), Bytes(256, 'n')};
     for (const Bytes& name : bad)
-        EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << Hex(name);
+        EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << testing::PrintToString(name);
 
     const struct {
         std::vector<std::string> names;
