@@ -260,6 +260,7 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     EXPECT_EQ(TempDir::ReadAll(dir.File("src/inner/copy/sub/four.txt")), "src/sub/four.txt");
     EXPECT_FALSE(std::filesystem::exists(dir.File("src/inner/copy/inner")));
 
+    EXPECT_EQ(AbsolutePath("C:\\Program Files\\App"), "C:\\Program Files\\App");   // typed with its drive
     EXPECT_EQ(CountFiles(dir.File("missing")), 0);
     EXPECT_FALSE(CopyTree(dir.File("missing"), dir.File("out2")));
     ChangeDir(cwd);
