@@ -62,8 +62,8 @@ TEST(PackedCodec, WorkedStreams)
     // Read only: what a decoder makes of 10 bytes asked for (or more).
     const struct { int kind; Bytes coded, plain; std::uint32_t want = 10; } read[] = {
         // 'x', a match one position behind of length 10 repeating it, the
-        // end mark, which stops short of a larger count.
-        {lzss, xs, Bytes(11, 'x'), 11}, {lzss, xs, Bytes(11, 'x'), 40},
+        // end mark, which stops short of a larger count (also with bytes after it).
+        {lzss, xs, Bytes(11, 'x'), 11}, {lzss, xs, Bytes(11, 'x'), 40}, {lzss, xs + "\xFF\xFF\xFF", Bytes(11, 'x'), 40},
         // LZW codes it cannot follow: one beyond the next (259), a first
         // code that is no byte, also right after a flush.
         {lzw, Pack({{65, 9}, {260, 9}, {256, 9}}), "A"}, {lzw, Pack({{300, 9}, {256, 9}}), ""},

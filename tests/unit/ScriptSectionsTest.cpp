@@ -171,6 +171,14 @@ TEST(ScriptSections, GroupItemsAndTheirCommands)
     EXPECT_FALSE(noServer.ProcessIniAndGroupSections());
     EXPECT_EQ(none.log, std::vector<std::string>{"open"});
 
+    // Items are numbered up to 999.
+    std::string many = "[Group]\nGroup=Many\n";
+    for (int n = 1; n <= 1000; ++n)
+        many += std::to_string(n) + "=Item\tx.exe\t\t0\n";
+    RecordingPlatform counted;
+    CScriptSections(counted, Script(many)).ProcessIniAndGroupSections();
+    EXPECT_EQ(counted.log.size(), 3u + 999 + 2);   // open, group, show, the items, close, raise
+
     // A group whose commands cannot be sent gets no items either.
     const std::string longName(250, 'g');
     CSetupScript tooLong = Script("[Group]\nGroup=" + longName + "\n1=App\tC:\\app.exe\t\t0\n");
