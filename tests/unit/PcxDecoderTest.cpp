@@ -37,6 +37,23 @@ PcxSpec Spec(unsigned bits, unsigned planes, unsigned width, unsigned height)
 
 } // namespace
 
+TEST(PcxDecoder, LineStopsWhereItsSourceRunsOut)
+{
+    std::uint8_t line[4];
+    std::uint32_t used = 0;
+    // Out of source, also between a run's count and its byte: no line, and
+    // the run pending from before stays.
+    const std::uint8_t src[] = {0xC5, 0x07, 0x01};
+    PcxRun pending{2, 4};
+    for (std::uint32_t available : {0u, 1u}) {
+        EXPECT_FALSE(DecodePcxLine(src, available, line, 4, pending, used)) << available;
+        EXPECT_EQ(pending.count, 2u);
+    }
+    // A pending run long enough fills a line from no source at all.
+    pending = {40, 9};
+    EXPECT_TRUE(DecodePcxLine(nullptr, 0, line, 4, pending, used) && used == 0 && pending.count == 36);
+}
+
 TEST(PcxDecoder, HeaderRowsAndPalettes)
 {
     // 1 x 1 at 8 bits: a 4-byte row at offset 1064, the header filled in.
