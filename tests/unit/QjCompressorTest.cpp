@@ -142,7 +142,7 @@ TEST(QjCompressor, RefusesWhatIsNoStreamOrCannotBeOpened)
 TEST(QjCompressor, FileFaultsFailTheRun)
 {
     TempDir dir;
-    std::string data = Random(300000, 8, 16);
+    std::string data = Random(300000, 8, 16) + '\0';   // a byte beyond the length counts also when it is 0
     dir.Write("plain", data);
     dir.Write("packed", Compress(data));
     const struct {
