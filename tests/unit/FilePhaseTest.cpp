@@ -224,7 +224,7 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     TempDir dir;
     std::string cwd = GetCurrentDir();
     for (const char* f : {"src/one.txt", "src/two.txt", "src/three.txt", "src/sub/four.txt", "src/sub/deeper/five.txt",
-                          "src/v1.2/six.txt", "src/README", "src/sub/.hidden"})
+                          "src/v1.2/six.txt", "src/README", "src/sub/.h"})
         std::filesystem::create_directories(std::filesystem::path(dir.File(f)).parent_path()), dir.Write(f, f);
     std::filesystem::create_directories(dir.File("src/empty/also-empty"));
     std::string source = dir.File("src");
@@ -245,7 +245,7 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     for (const char* top : {"copy one.txt", "copy two.txt", "copy three.txt", "copy README"})
         EXPECT_LT(at(top), 4) << top;
     EXPECT_LT(at("copy four.txt"), at("copy five.txt"));
-    for (const char* f : {"one.txt", "README", "sub/.hidden", "sub/four.txt", "sub/deeper/five.txt", "v1.2/six.txt"})
+    for (const char* f : {"one.txt", "README", "sub/.h", "sub/four.txt", "sub/deeper/five.txt", "v1.2/six.txt"})
         EXPECT_EQ(TempDir::ReadAll(dir.File("out/nested/") + f), "src/"s + f) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out/nested/empty")));
 
