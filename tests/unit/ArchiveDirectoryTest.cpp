@@ -54,16 +54,20 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
     CArchiveWriter writer(path, CPackedFile::kindLzss);
     writer.AddMember("a.txt", "abababab", 8);
     writer.Finish();
-    EXPECT_EQ(Hex(TempDir::ReadAll(path)), Hex(Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
+    EXPECT_EQ(TempDir::ReadAll(path), Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
                                                Bytes("\xB0\xD8\x80\x02\x80\x00", 6) + Le32(1) + Le32(5) +
-                                               "a.txt" + Le32(22)));
+                                               "a.txt" + Le32(22));
     CArchiveDirectory reader;
     ASSERT_TRUE(reader.Read(path)) << reader.GetError();
     ASSERT_EQ(reader.GetMembers().size(), 1u);
     EXPECT_EQ(reader.GetMembers()[0].strName, "a.txt");
     EXPECT_EQ(reader.GetMembers()[0].nUnpackedSize, 8u);
     EXPECT_EQ(reader.GetDirectoryOffset(), 22u);
-    EXPECT_TRUE(reader.Verify()) << reader.GetError();
+    EXPECT_EQ(reader.GetKind(), CPackedFile::kindLzss);
+    std::uint64_t seen = 0;
+    EXPECT_TRUE(reader.Verify([&](std::uint64_t done) { seen = done; })) << reader.GetError();
+    EXPECT_EQ(seen, 8u);
+    EXPECT_EQ(reader.GetTotalSize(), 8u);
 
     // No members at all: the tag and an empty directory.
     std::string empty = dir.File("empty.aqj");
@@ -73,34 +77,6 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
     ASSERT_TRUE(reader.Read(empty)) << reader.GetError();
     EXPECT_TRUE(reader.GetMembers().empty());
     EXPECT_TRUE(reader.Verify());
-}
-
-TEST(ArchiveDirectory, EveryKindVerifies)
-{
-    TempDir dir;
-    for (int kind : {CPackedFile::kindStored, CPackedFile::kindHuffman, CPackedFile::kindLzss, CPackedFile::kindLzw}) {
-        SCOPED_TRACE(CPackedFile::TagOf(kind));
-        std::string path = dir.File(std::to_string(kind + 1) + ".aqj");
-        CArchiveWriter writer(path, kind);
-        Bytes big = Text(150000) + Random(10000, 1);
-        writer.AddMember("readme.txt", "read me\r\n", 9);
-        writer.AddMember("sub\\empty.dat", "", 0);
-        writer.BeginMember("sub\\deeper\\big.bin");
-        for (std::size_t at = 0; at < big.size(); at += 7000)
-            writer.Write(big.data() + at, static_cast<std::uint32_t>(std::min<std::size_t>(7000, big.size() - at)));
-        writer.EndMember();
-        writer.Finish();
-        CArchiveDirectory reader;
-        ASSERT_TRUE(reader.Read(path)) << reader.GetError();
-        EXPECT_EQ(reader.GetKind(), kind);
-        ASSERT_EQ(reader.GetMembers().size(), 3u);
-        EXPECT_EQ(reader.GetMembers()[2].strName, "sub\\deeper\\big.bin");
-        EXPECT_EQ(reader.GetTotalSize(), 9u + big.size());
-        std::uint64_t seen = 0;
-        EXPECT_TRUE(reader.Verify([&](std::uint64_t done) { seen = done; })) << reader.GetError();
-        EXPECT_EQ(seen, reader.GetTotalSize());
-        EXPECT_EQ(TempDir::ReadAll(path).substr(0, 8), CPackedFile::TagOf(kind));
-    }
 }
 
 TEST(ArchiveDirectory, StructureIsCheckedBeforeUse)
@@ -144,7 +120,7 @@ TEST(ArchiveDirectory, NamesAreOnesWindowsCanCreateSideBySide)
                          "sub\\Aux.tar.gz", "com1", "LPT9.doc", "CON .txt", "a?b", "a|b<c>", "a\"b", "a*", "x.", "x ",
                          "sub. \\y", ".", "sub\\.", "a\\\\b", "tab\there", Bytes("bell\x07", 5), Bytes(256, 'n')};
     for (const Bytes& name : bad)
-        EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << Hex(name);
+        EXPECT_FALSE(CArchiveDirectory::CheckName(name, reason)) << testing::PrintToString(name);
 
     const struct {
         std::vector<std::string> names;

@@ -77,43 +77,27 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
     std::filesystem::create_directories(dir.File("dest"));
     dir.Write("dest/a.txt", "old contents, longer than the new");
 
+    // An archive without names writes nothing and counts one step of 100.
+    MakeArchive(dir.File("System.aqj"), CPackedFile::kindLzw, {});
+
     RecordingSink sink;
-    CArchivePhase phase;
     std::string message;
-    ASSERT_TRUE(phase.Run({{"Setup.aqj", archive, Dest(dir, "dest")},
-                           {"Windows.aqj", dir.File("Windows.aqj"), Dest(dir, "windows")}},
-                          &sink, message))
+    ASSERT_TRUE(CArchivePhase().Run({{"Setup.aqj", archive, Dest(dir, "dest")},
+                                     {"Windows.aqj", dir.File("Windows.aqj"), Dest(dir, "windows")},
+                                     {"System.aqj", dir.File("System.aqj"), Dest(dir, "system")}},
+                                    &sink, message))
         << message;
     EXPECT_EQ(sink.events, (std::vector<std::string>{"file a.txt", "step 33", "file sub\\b\\c.txt", "step 66",
-                                                     "file empty.bin", "step 100", "step 100"}));
+                                                     "file empty.bin", "step 100", "step 100", "step 100"}));
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/a.txt")), "alpha");
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/sub/b/c.txt")), std::string(70000, 'c'));
     EXPECT_TRUE(std::filesystem::exists(dir.File("dest/empty.bin")));
     EXPECT_EQ(std::filesystem::file_size(dir.File("dest/empty.bin")), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.File("windows")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("system")));
     EXPECT_EQ(CurrentInstallArchive(), nullptr);
     // Nothing staged or moved aside is left behind.
     EXPECT_EQ(Snapshot(dir.File("dest")).size(), 5u);   // three files, two folders
-}
-
-TEST(ArchivePhase, SmallestArchivesOfTheFormat)
-{
-    TempDir dir;
-    // One LZSS member "abababab" named a.txt: 39 bytes in all.
-    std::string lzss = dir.Write("Setup.aqj", "QJFFLZSS\x08\0\0\0\x06\0\0\0\xB0\xD8\x80\x02\x80\0"
-                                              "\x01\0\0\0\x05\0\0\0a.txt\x16\0\0\0"s);
-    ASSERT_EQ(TempDir::ReadAll(lzss).size(), 39u);
-    // No names at all: nothing is written, one step of 100.
-    std::string empty = dir.File("System.aqj");
-    MakeArchive(empty, CPackedFile::kindLzw, {});
-
-    RecordingSink sink;
-    std::string message;
-    ASSERT_TRUE(CArchivePhase().Run({{"Setup.aqj", lzss, Dest(dir, "d")}, {"System.aqj", empty, Dest(dir, "s")}},
-                                    &sink, message))
-        << message;
-    EXPECT_EQ(TempDir::ReadAll(dir.File("d/a.txt")), "abababab");
-    EXPECT_EQ(sink.events, (std::vector<std::string>{"file a.txt", "step 100", "step 100", "step 100"}));
 }
 
 TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
@@ -240,28 +224,28 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     TempDir dir;
     std::string cwd = GetCurrentDir();
     for (const char* f : {"src/one.txt", "src/two.txt", "src/three.txt", "src/sub/four.txt", "src/sub/deeper/five.txt",
-                          "src/v1.2/six.txt"})
+                          "src/v1.2/six.txt", "src/README", "src/sub/.h"})
         std::filesystem::create_directories(std::filesystem::path(dir.File(f)).parent_path()), dir.Write(f, f);
     std::filesystem::create_directories(dir.File("src/empty/also-empty"));
     std::string source = dir.File("src");
     std::string destination = dir.File("out\\nested");   // made level by level
 
-    EXPECT_EQ(CountFiles(source), 6);
+    EXPECT_EQ(CountFiles(source), 8);
     RecordingSink sink;
     GetTreeCopier().m_pOwner = &sink;
     EXPECT_TRUE(CopyTree(source, destination));
     GetTreeCopier().m_pOwner = nullptr;
     ChangeDir(cwd);
 
-    ASSERT_EQ(sink.events.size(), 6u);
+    ASSERT_EQ(sink.events.size(), 8u);
     // Files of a directory come before those of its subdirectories.
     auto at = [&](const std::string& event) {
         return std::find(sink.events.begin(), sink.events.end(), event) - sink.events.begin();
     };
-    for (const char* top : {"copy one.txt", "copy two.txt", "copy three.txt"})
-        EXPECT_LT(at(top), 3) << top;
+    for (const char* top : {"copy one.txt", "copy two.txt", "copy three.txt", "copy README"})
+        EXPECT_LT(at(top), 4) << top;
     EXPECT_LT(at("copy four.txt"), at("copy five.txt"));
-    for (const char* f : {"one.txt", "sub/four.txt", "sub/deeper/five.txt", "v1.2/six.txt"})
+    for (const char* f : {"one.txt", "README", "sub/.h", "sub/four.txt", "sub/deeper/five.txt", "v1.2/six.txt"})
         EXPECT_EQ(TempDir::ReadAll(dir.File("out/nested/") + f), "src/"s + f) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out/nested/empty")));
 
@@ -276,6 +260,7 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
     EXPECT_EQ(TempDir::ReadAll(dir.File("src/inner/copy/sub/four.txt")), "src/sub/four.txt");
     EXPECT_FALSE(std::filesystem::exists(dir.File("src/inner/copy/inner")));
 
+    EXPECT_EQ(AbsolutePath("C:\\Program Files\\App"), "C:\\Program Files\\App");   // typed with its drive
     EXPECT_EQ(CountFiles(dir.File("missing")), 0);
     EXPECT_FALSE(CopyTree(dir.File("missing"), dir.File("out2")));
     ChangeDir(cwd);

@@ -53,7 +53,7 @@ TEST(PackedFile, BitServices)
     writer.PutBits(5, 3);
     writer.Close();
     // The close adds the (empty) member's end mark after our three bits.
-    EXPECT_EQ(Hex(TempDir::ReadAll(out).substr(8)), Hex(Le32(0) + Le32(2) + Bytes("\xA0\x00", 2)));
+    EXPECT_EQ(TempDir::ReadAll(out).substr(8), Le32(0) + Le32(2) + Bytes("\xA0\x00", 2));
 }
 
 TEST(PackedFile, AppendedMembersAreFoundInAnyOrder)
@@ -118,7 +118,7 @@ TEST(PackedFile, WritingRules)
         stored.WritePacked(data.data(), static_cast<std::uint32_t>(data.size()));
         stored.Close();
     }
-    EXPECT_EQ(Hex(TempDir::ReadAll(spath)), Hex(Bytes("QJFFSTOR") + Le32(5) + Le32(5) + "hello" + Le32(2) + Le32(2) + "xy"));
+    EXPECT_EQ(TempDir::ReadAll(spath), Bytes("QJFFSTOR") + Le32(5) + Le32(5) + "hello" + Le32(2) + Le32(2) + "xy");
     // Read whole it is one member, the file as it is; members by selection.
     ASSERT_TRUE(stored.Open(spath, CFile::modeRead));
     EXPECT_EQ(stored.GetUnpackedSize(), 31u);

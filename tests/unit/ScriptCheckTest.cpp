@@ -125,9 +125,11 @@ TEST(ScriptCheck, RulesThatActSilently)
     EXPECT_TRUE(Has(w, 14, {"[Del] entry 2", "after entry 0"})) << Dump(w);
     EXPECT_TRUE(Has(w, 15, {"\"01\"", "leading zeros"})) << Dump(w);
     EXPECT_TRUE(Has(w, 17, {"[Ini] entry 0", "starts at 1"})) << Dump(w);
+    EXPECT_FALSE(Has(w, 17, {"tabs"})) << Dump(w);   // an entry never read has no fields to check
     EXPECT_TRUE(Has(w, 18, {"1 of the 4 tabs"})) << Dump(w);
     EXPECT_TRUE(Has(w, 21, {"1 of the 3 tabs"})) << Dump(w);
     EXPECT_TRUE(Has(w, 22, {"no \"=\""})) << Dump(w);
+    EXPECT_TRUE(Check("[General]\r\nDestination=C:\\A\r\nLicense=+1\r\nCopyMode=-1\r\n").empty());   // signed numbers
     // In line order.
     for (std::size_t i = 1; i < w.size(); ++i)
         EXPECT_LE(w[i - 1].line, w[i].line);

@@ -28,55 +28,41 @@ public:
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
     std::string SystemDirectory() override { return "C:\\WINDOWS\\system32"; }
     std::string SourceDirectory() override { return "D:\\Medium\\"; }
-    bool CopyWholeFile(const std::string& s, const std::string& t) override
-    {
-        log.push_back("copy " + s + " -> " + t);
-        return true;
-    }
+    bool CopyWholeFile(const std::string& s, const std::string& t) override { return Log("copy " + s + " -> " + t); }
     void DeleteOneFile(const std::string& path) override
     {
-        for (const std::string& m : missing)
-            if (m == path)
-                throw CFileException(CFileException::fileNotFound, 2);
-        log.push_back("del " + path);
+        if (std::count(missing.begin(), missing.end(), path))
+            throw CFileException(CFileException::fileNotFound, 2);
+        Log("del " + path);
     }
     void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                         const std::string& file) override
     {
-        log.push_back("ini " + file + " [" + section + "] " + key + "=" + value);
+        Log("ini " + file + " [" + section + "] " + key + "=" + value);
     }
-    bool FileExists(const std::string& path) override
-    {
-        return std::find(files.begin(), files.end(), path) != files.end();
-    }
-    std::string FindAssociatedProgram(const std::string& document) override
-    {
-        auto it = associations.find(document);
-        return it == associations.end() ? std::string() : it->second;
-    }
-    void StartProgram(const std::string& commandLine) override { log.push_back("run " + commandLine); }
-    bool OpenProgman() override
-    {
-        log.push_back("open");
-        return progman;
-    }
+    bool FileExists(const std::string& path) override { return std::count(files.begin(), files.end(), path); }
+    std::string FindAssociatedProgram(const std::string& document) override { return associations[document]; }
+    void StartProgram(const std::string& commandLine) override { Log("run " + commandLine); }
+    bool OpenProgman() override { return Log("open") && progman; }
     bool ProgmanCreateGroup(const std::string& group) override
     {
-        log.push_back("group " + group);
         std::string command;
-        return FormatCreateGroup(group, command);
+        return Log("group " + group) && FormatCreateGroup(group, command);
     }
     void ProgmanShowGroup(const std::string& group, std::uint16_t show) override
     {
-        log.push_back("show " + group + " " + std::to_string(show));
+        Log("show " + group + " " + std::to_string(show));
     }
     void ProgmanReplaceItem(const std::string& name, const std::string& command, const std::string& icon,
                             std::uint16_t index) override
     {
-        log.push_back("item " + name + "|" + command + "|" + icon + "|" + std::to_string(index));
+        Log("item " + name + "|" + command + "|" + icon + "|" + std::to_string(index));
     }
-    void CloseProgman() override { log.push_back("close"); }
-    void RaiseMainWindow() override { log.push_back("raise"); }
+    void CloseProgman() override { Log("close"); }
+    void RaiseMainWindow() override { Log("raise"); }
+
+private:
+    bool Log(const std::string& line) { return log.push_back(line), true; }
 };
 
 CSetupScript Script(const std::string& text)
@@ -143,24 +129,14 @@ TEST(ScriptSections, CopyDelAndIniLists)
     EXPECT_EQ(p.log, (std::vector<std::string>{"ini C:\\WINDOWS\\app.ini [Settings] Path=C:\\App",
                                                "ini C:\\Dir\\x.ini [S] K=value\twith\ttabs",
                                                "ini  [S] NoDir=v"}));
-}
 
-TEST(ScriptSections, FailedDeletionStopsTheList)
-{
-    RecordingPlatform p;
-    p.missing = {"C:\\App\\gone.txt"};
-    CSetupScript s = Script("[General]\nDestination=C:\\App\n[Del]\n0=$(Destination)\\old.txt\n"
-                            "1=$(Destination)\\gone.txt\n2=$(Destination)\\later.txt\n");
-    CScriptSections sections(p, s);
-    try {
-        sections.ProcessDelSection();
-        FAIL() << "no file error";
-    } catch (const CFileException& e) {
-        std::string text;
-        e.GetErrorMessage(text);
-        EXPECT_EQ(text, "an unnamed file was not found.");
-    }
-    EXPECT_EQ(p.log, std::vector<std::string>{"del C:\\App\\old.txt"});
+    // A deletion that fails stops the list with the file error.
+    RecordingPlatform d;
+    d.missing = {"C:\\App\\gone.txt"};
+    s = Script("[General]\nDestination=C:\\App\n[Del]\n0=$(Destination)\\old.txt\n1=$(Destination)\\gone.txt\n"
+               "2=$(Destination)\\later.txt\n");
+    EXPECT_THROW(CScriptSections(d, s).ProcessDelSection(), CFileException);
+    EXPECT_EQ(d.log, std::vector<std::string>{"del C:\\App\\old.txt"});
 }
 
 TEST(ScriptSections, GroupItemsAndTheirCommands)
@@ -195,6 +171,14 @@ TEST(ScriptSections, GroupItemsAndTheirCommands)
     EXPECT_FALSE(noServer.ProcessIniAndGroupSections());
     EXPECT_EQ(none.log, std::vector<std::string>{"open"});
 
+    // Items are numbered up to 999.
+    std::string many = "[Group]\nGroup=Many\n";
+    for (int n = 1; n <= 1000; ++n)
+        many += std::to_string(n) + "=Item\tx.exe\t\t0\n";
+    RecordingPlatform counted;
+    CScriptSections(counted, Script(many)).ProcessIniAndGroupSections();
+    EXPECT_EQ(counted.log.size(), 3u + 999 + 2);   // open, group, show, the items, close, raise
+
     // A group whose commands cannot be sent gets no items either.
     const std::string longName(250, 'g');
     CSetupScript tooLong = Script("[Group]\nGroup=" + longName + "\n1=App\tC:\\app.exe\t\t0\n");
@@ -216,6 +200,7 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
         {"C:\\Program Files\\App\\App.exe /Go", "run \"c:\\program files\\app\\app.exe\" /go"},
         {"\"C:\\Quoted\\a.exe\" x", "run \"c:\\quoted\\a.exe\" x"},
         {"unknown.doc", nullptr},
+        {"", nullptr},   // an empty Run is no Run at all
     };
     for (const Case& c : cases) {
         RecordingPlatform p;
@@ -223,36 +208,22 @@ TEST(ScriptSections, RunStartsTheProgramQuotedAndLowerCased)
         p.files = {"c:\\program files\\app\\app.exe"};
         CSetupScript s = Script(std::string("[General]\nDestination=C:\\App\nRun=") + c.run + "\n");
         CScriptSections(p, s).RunProgram();
-        if (c.started)
-            EXPECT_EQ(p.log, std::vector<std::string>{c.started}) << c.run;
-        else
-            EXPECT_TRUE(p.log.empty()) << c.run;
+        EXPECT_EQ(p.log, c.started ? std::vector<std::string>{c.started} : std::vector<std::string>{}) << c.run;
     }
-    RecordingPlatform p;
-    CSetupScript s = Script("[General]\nTitle=x\n");
-    CScriptSections(p, s).RunProgram();
-    EXPECT_TRUE(p.log.empty());
 }
 
 TEST(ProgmanCommands, TextsAndTheirLimit)
 {
     std::string c;
-    ASSERT_TRUE(FormatCreateGroup("Tools", c));
-    EXPECT_EQ(c, "[CreateGroup(Tools)]");
-    ASSERT_TRUE(FormatShowGroup("Tools", 1, c));
-    EXPECT_EQ(c, "[ShowGroup(Tools,1)]");
-    ASSERT_TRUE(FormatReplaceItem("Readme", c));
-    EXPECT_EQ(c, "[ReplaceItem(Readme)]");
-    ASSERT_TRUE(FormatAddItem("Readme", "C:\\Prog\\view.exe", "", 0, c));
-    EXPECT_EQ(c, "[AddItem(C:\\Prog\\view.exe,Readme,,0)]");
-    ASSERT_TRUE(FormatAddItem("A,B", "x(1)", "i", 65535, c));
-    EXPECT_EQ(c, "[AddItem(x(1),A,B,i,65535)]");
-
+    auto made = [](bool ok, const std::string& text) { return ok ? text : "refused"; };
+    EXPECT_EQ(made(FormatCreateGroup("Tools", c), c), "[CreateGroup(Tools)]");
+    EXPECT_EQ(made(FormatShowGroup("Tools", 1, c), c), "[ShowGroup(Tools,1)]");
+    EXPECT_EQ(made(FormatReplaceItem("Readme", c), c), "[ReplaceItem(Readme)]");
+    EXPECT_EQ(made(FormatAddItem("Readme", "C:\\Prog\\view.exe", "", 0, c), c), "[AddItem(C:\\Prog\\view.exe,Readme,,0)]");
+    EXPECT_EQ(made(FormatAddItem("A,B", "x(1)", "i", 65535, c), c), "[AddItem(x(1),A,B,i,65535)]");
     // 255 characters fit; one more is refused and leaves the text alone.
     std::string name(255 - std::string("[CreateGroup()]").size(), 'n');
-    ASSERT_TRUE(FormatCreateGroup(name, c));
-    EXPECT_EQ(c.size(), 255u);
-    std::string before = c;
+    EXPECT_EQ(made(FormatCreateGroup(name, c), c), "[CreateGroup(" + name + ")]");
     EXPECT_FALSE(FormatCreateGroup(name + "n", c));
-    EXPECT_EQ(c, before);
+    EXPECT_EQ(c, "[CreateGroup(" + name + ")]");
 }
