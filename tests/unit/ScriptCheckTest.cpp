@@ -134,6 +134,9 @@ TEST(ScriptCheck, RulesThatActSilently)
     for (std::size_t i = 1; i < w.size(); ++i)
         EXPECT_LE(w[i - 1].line, w[i].line);
 
+    w = Check("[General]\r\nDestination=C:\\A\r\nUninstall=1\r\n");
+    EXPECT_TRUE(Has(w, 0, {"Uninstall is set", "Title is empty"})) << Dump(w);
+
     w = Check("[Group]\r\nGroup=" + std::string(242, 'g') + "\r\n1=" + std::string(240, 'i') + "\tx.exe\t\t0\r\n");
     EXPECT_TRUE(Has(w, 2, {"group name is too long", "no group"})) << Dump(w);
     EXPECT_TRUE(Has(w, 3, {"item 1", "too long"})) << Dump(w);
