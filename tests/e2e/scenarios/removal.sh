@@ -69,8 +69,9 @@ INI
   WINEPREFIX=$S_PREFIX wine "$d/Uninstall.exe" /U /S '/LOG=C:\qjsetup.log' >"$S_DIR/remove.out" 2>&1 || rc=$?
   echo "    Uninstall.exe /U /S ended with status $rc"
   [ "$rc" -eq 0 ]
-  # Its copy in the temporary folder takes Uninstall.exe once it has ended.
-  for _ in $(seq 1 100); do [ -e "$d/Uninstall.exe" ] || break; sleep 0.1; done
+  # Its copy in the temporary folder takes Uninstall.exe, then the record,
+  # once it has ended.
+  for _ in $(seq 1 100); do [ -e "$d/Uninstall.dat" ] || break; sleep 0.1; done
   tr -d '\r' <"$c/qjsetup.log" | sed -n '/Removing/,$p' | sed 's/^/    log: /'
   grep -q 'File kept, changed since the installation: .*guide.txt' "$c/qjsetup.log"
   # Run is not undone: the program it started wrote its own log.
