@@ -227,3 +227,36 @@ TEST(ProgmanCommands, TextsAndTheirLimit)
     EXPECT_FALSE(FormatCreateGroup(name + "n", c));
     EXPECT_EQ(c, "[CreateGroup(" + name + ")]");
 }
+
+TEST(ScriptSections, TheObserverSeesEachActionWithItsResult)
+{
+    // What the removal record is made of: whether a copy replaced a file,
+    // and whether the group was made.
+    struct Seen : CSectionObserver {
+        std::vector<std::string> log;
+        void Copied(const std::string& s, const std::string& t, bool existed, bool copied) override
+        {
+            log.push_back("copy " + s + " " + t + (existed ? " over" : " new") + (copied ? "" : " failed"));
+        }
+        void Deleting(const std::string& path) override { log.push_back("del " + path); }
+        void WritingIni(const std::string& f, const std::string&, const std::string& k, const std::string&) override
+        {
+            log.push_back("ini " + f + " " + k);
+        }
+        void GroupMade(const std::string& g, bool made) override { log.push_back("group " + g + (made ? " made" : "")); }
+        void ItemMade(const std::string& name, const std::string&) override { log.push_back("item " + name); }
+        void Starting(const std::string& command) override { log.push_back("run " + command); }
+    } seen;
+    RecordingPlatform p;
+    p.files = {"C:\\a.txt"};
+    p.progman = false;
+    CSetupScript s = Script("[Copy]\n0=x#C:\\a.txt\n1=y#C:\\b.txt\n[Del]\n0=C:\\c\n[Ini]\n1=C:\\\tw.ini\tS\tK\tv\n"
+                            "[Group]\nGroup=G\n[General]\nRun=go.exe\n");
+    CScriptSections sections(p, s, &seen);
+    sections.ProcessCopySection();
+    sections.ProcessDelSection();
+    EXPECT_FALSE(sections.ProcessIniAndGroupSections());
+    sections.RunProgram();
+    EXPECT_EQ(seen.log, (std::vector<std::string>{"copy x C:\\a.txt over", "copy y C:\\b.txt new", "del C:\\c",
+                                                  "ini C:\\w.ini K", "group G", "run go.exe"}));
+}
