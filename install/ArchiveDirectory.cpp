@@ -279,7 +279,7 @@ bool CArchiveDirectory::Read(const std::string& path)
 }
 
 bool CArchiveDirectory::Decode(CPackedFile& packed, std::size_t index, std::uint8_t* buffer, std::uint32_t size,
-                               const Sink& sink)
+                               const Sink& sink, const std::function<std::uint8_t*()>& next)
 {
     const CArchiveMember& member = m_members[index];
     if (!packed.SelectMember(static_cast<std::uint32_t>(index), 0) || packed.GetUnpackedSize() != member.nUnpackedSize)
@@ -287,8 +287,10 @@ bool CArchiveDirectory::Decode(CPackedFile& packed, std::size_t index, std::uint
     std::uint32_t left = member.nUnpackedSize;
     while (left) {
         const std::uint32_t want = left < size ? left : size;
+        if (next)
+            buffer = next();
         const std::uint32_t got = packed.Read(buffer, want);
-        if (sink && got)
+        if (sink && (got || next))
             sink(buffer, got);
         left -= got;
         if (got < want)

@@ -44,8 +44,11 @@ public:
     // to sink: memory does not depend on the member's size. False, with
     // the reason in GetError, when the member does not give exactly its
     // unpacked size and then its end-of-stream code.
+    // With next, each piece is decoded into the buffer next gives, and
+    // sink gets every such buffer back, also one left empty.
     using Sink = std::function<void(const std::uint8_t* data, std::uint32_t count)>;
-    bool Decode(CPackedFile& packed, std::size_t index, std::uint8_t* buffer, std::uint32_t size, const Sink& sink);
+    bool Decode(CPackedFile& packed, std::size_t index, std::uint8_t* buffer, std::uint32_t size, const Sink& sink,
+                const std::function<std::uint8_t*()>& next = {});
     static constexpr std::uint32_t chunkSize = 1 << 16;
 
     int GetKind() const { return m_nKind; }

@@ -6,6 +6,7 @@
 #include "install/ArchiveDirectory.h"
 #include "install/DirectoryUtil.h"
 #include "install/FileTransaction.h"
+#include "install/StagedWriter.h"
 #include "install/packed/PackedFile.h"
 
 void CInstallArchive::Notify(unsigned id)
@@ -21,7 +22,10 @@ bool CInstallArchive::StageAll(CArchiveDirectory& directory, CFileTransaction& t
     for (const CArchiveMember& member : directory.GetMembers())
         m_names.push_back(member.strName);
     std::unique_ptr<CPackedFile> packed = directory.OpenPacked();
-    std::unique_ptr<std::uint8_t[]> buffer(new std::uint8_t[CArchiveDirectory::chunkSize]);
+    // Files are created and filled on the writer's thread while the next
+    // piece is decoded here; leaving early (damage, a thrown error) drops
+    // what is queued and closes the open file before the rollback.
+    CStagedWriter writer(CArchiveDirectory::chunkSize);
 
     const std::size_t count = m_names.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -29,31 +33,24 @@ bool CInstallArchive::StageAll(CArchiveDirectory& directory, CFileTransaction& t
         const std::string target = m_strDestination + m_strCurrentName;
         Notify(kProgressFile);
 
-        const std::string staged = transaction.Stage(target);
-        bool decoded = false;
-        try {
-            CFile out(staged, CFile::modeCreate | CFile::modeWrite);
-            decoded = directory.Decode(*packed, i, buffer.get(), CArchiveDirectory::chunkSize,
-                                       [&](const std::uint8_t* data, std::uint32_t n) {
-                                           out.Write(data, n);
-                                           if (bytes)
-                                               bytes(n);
-                                       });
-            if (decoded)
-                out.Close();
-        } catch (CFileException& e) {
-            // The user knows the target, not its staged name.
-            if (e.m_strFileName == staged)
-                e.m_strFileName = NativePath(target);
-            throw;
-        }
+        writer.Open(transaction.Stage(target), target);
+        const bool decoded = directory.Decode(
+            *packed, i, nullptr, CArchiveDirectory::chunkSize,
+            [&](const std::uint8_t* data, std::uint32_t n) {
+                writer.Submit(data, n);
+                if (bytes && n)
+                    bytes(n);
+            },
+            [&] { return writer.Acquire(); });
         if (!decoded) {
             error = directory.GetError();
             return false;
         }
+        writer.Close();
         m_nPercent = static_cast<int>(100 * (i + 1) / count);
         Notify(kProgressStep);
     }
+    writer.Finish();
     m_nPercent = 100;
     Notify(kProgressStep);
     return true;
