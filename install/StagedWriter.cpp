@@ -3,7 +3,7 @@
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
 
-CStagedWriter::CStagedWriter(std::uint32_t bufferSize, int buffers) : m_bufferSize(bufferSize)
+CStagedWriter::CStagedWriter(std::uint32_t bufferSize, int buffers)
 {
     for (int i = 0; i < buffers; ++i) {
         m_buffers.emplace_back(new std::uint8_t[bufferSize]);

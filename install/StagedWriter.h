@@ -49,7 +49,6 @@ private:
     void Run();
     void ThrowIfFailed();
 
-    std::uint32_t m_bufferSize;
     std::vector<std::unique_ptr<std::uint8_t[]>> m_buffers;
     std::vector<std::uint8_t*> m_free;
     std::deque<Job> m_jobs;
