@@ -3,42 +3,63 @@
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
 
-CStagedWriter::CStagedWriter(std::uint32_t bufferSize, int buffers)
+CStagedWriter::CStagedWriter(std::uint32_t bufferSize, int buffers, int writers)
 {
     for (int i = 0; i < buffers; ++i) {
         m_buffers.emplace_back(new std::uint8_t[bufferSize]);
         m_free.push_back(m_buffers.back().get());
     }
-    m_thread = std::thread([this] { Run(); });
+    if (writers <= 0)
+        writers = std::thread::hardware_concurrency() > 1 ? 2 : 1;
+    for (int i = 0; i < writers; ++i)
+        m_lanes.push_back(std::make_unique<Lane>());
+    for (auto& lane : m_lanes)
+        lane->thread = std::thread([this, &mine = *lane] { Run(mine); });
 }
 
 CStagedWriter::~CStagedWriter()
 {
     Abandon();
-    Push({Job::stop, {}, {}});
-    m_thread.join();
+    PushAll(Job::stop);
+    for (auto& lane : m_lanes)
+        lane->thread.join();
 }
 
-void CStagedWriter::Push(Job job)
+void CStagedWriter::Push(Lane& lane, Job job)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_jobs.push_back(std::move(job));
+    lane.jobs.push_back(std::move(job));
     ++m_pending;
-    if (m_writerWaits)
-        m_work.notify_one();
+    if (lane.waits)
+        lane.work.notify_one();
 }
 
-void CStagedWriter::ThrowIfFailed()
+void CStagedWriter::PushAll(Job::Kind kind)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_error)
-        std::rethrow_exception(m_error);
+    for (auto& lane : m_lanes)
+        Push(*lane, {kind, {}, {}});
+}
+
+void CStagedWriter::RethrowWhenDrained(std::unique_lock<std::mutex>& lock)
+{
+    // Files before the failed one are still being written and may fail too;
+    // the user is told of the first failure in the archive's order, as a
+    // single writer would.
+    m_decoderWaits = true;
+    m_done.wait(lock, [this] { return m_pending == 0; });
+    m_decoderWaits = false;
+    std::rethrow_exception(m_error);
 }
 
 void CStagedWriter::Open(const std::string& staged, const std::string& target)
 {
-    ThrowIfFailed();
-    Push({Job::open, staged, target});
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_error)
+            RethrowWhenDrained(lock);
+    }
+    m_current = m_lanes[m_opened % m_lanes.size()].get();
+    Push(*m_current, {Job::open, staged, target, nullptr, 0, m_opened++});
 }
 
 std::uint8_t* CStagedWriter::Acquire()
@@ -48,7 +69,7 @@ std::uint8_t* CStagedWriter::Acquire()
     m_done.wait(lock, [this] { return !m_free.empty() || m_error; });
     m_decoderWaits = false;
     if (m_error)
-        std::rethrow_exception(m_error);
+        RethrowWhenDrained(lock);
     std::uint8_t* buffer = m_free.back();
     m_free.pop_back();
     return buffer;
@@ -57,12 +78,12 @@ std::uint8_t* CStagedWriter::Acquire()
 void CStagedWriter::Submit(const std::uint8_t* buffer, std::uint32_t size)
 {
     // One of ours, handed out by Acquire.
-    Push({Job::write, {}, {}, const_cast<std::uint8_t*>(buffer), size});
+    Push(*m_current, {Job::write, {}, {}, const_cast<std::uint8_t*>(buffer), size});
 }
 
 void CStagedWriter::Close()
 {
-    Push({Job::close, {}, {}});
+    Push(*m_current, {Job::close, {}, {}});
 }
 
 void CStagedWriter::Finish()
@@ -81,27 +102,31 @@ void CStagedWriter::Abandon() noexcept
         std::lock_guard<std::mutex> lock(m_mutex);
         m_abandoned = true;
     }
-    Push({Job::abort, {}, {}});
+    PushAll(Job::abort);
     std::unique_lock<std::mutex> lock(m_mutex);
     m_decoderWaits = true;
     m_done.wait(lock, [this] { return m_pending == 0; });
     m_decoderWaits = false;
 }
 
-void CStagedWriter::Run()
+void CStagedWriter::Run(Lane& lane)
 {
     CFile file;
     std::string staged, target;
+    std::size_t member = 0;
+    bool skip = false;   // the current file is not written
     std::deque<Job> batch;
     for (;;) {
-        bool skip;
+        bool abandoned;
+        std::size_t failed;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_writerWaits = true;
-            m_work.wait(lock, [this] { return !m_jobs.empty(); });
-            m_writerWaits = false;
-            batch.swap(m_jobs);
-            skip = m_abandoned || m_error;
+            lane.waits = true;
+            lane.work.wait(lock, [&lane] { return !lane.jobs.empty(); });
+            lane.waits = false;
+            batch.swap(lane.jobs);
+            abandoned = m_abandoned;
+            failed = m_failedMember;
         }
         std::vector<std::uint8_t*> freed;
         bool stop = false;
@@ -112,12 +137,26 @@ void CStagedWriter::Run()
                 stop = true;
                 continue;
             }
+            if (job.kind == Job::open) {
+                member = job.member;
+                staged = job.staged;
+                target = job.target;
+                // Files after a failed one are not begun; earlier ones go on.
+                skip = abandoned || member > failed;
+            }
+            auto fail = [&](std::exception_ptr error) {
+                file.Abort();
+                skip = true;
+                std::lock_guard<std::mutex> lock(m_mutex);
+                if (member < m_failedMember) {
+                    m_failedMember = failed = member;
+                    m_error = error;
+                }
+            };
             try {
                 if (job.kind == Job::abort || (skip && job.kind != Job::write)) {
                     file.Abort();
                 } else if (!skip && job.kind == Job::open) {
-                    staged = job.staged;
-                    target = job.target;
                     CFileException error;
                     if (!file.Open(staged, CFile::modeCreate | CFile::modeWrite, &error))
                         throw error;
@@ -130,15 +169,9 @@ void CStagedWriter::Run()
                 // The user knows the target, not its staged name.
                 if (e.m_strFileName == staged)
                     e.m_strFileName = NativePath(target);
-                file.Abort();
-                skip = true;
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_error = std::make_exception_ptr(e);
+                fail(std::make_exception_ptr(e));
             } catch (...) {
-                file.Abort();
-                skip = true;
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_error = std::current_exception();
+                fail(std::current_exception());
             }
         }
         std::lock_guard<std::mutex> lock(m_mutex);
