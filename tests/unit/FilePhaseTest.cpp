@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "PackedTestUtil.h"
 #include "install/ArchivePhase.h"
-#include "install/ArchiveWriter.h"
 #include "install/DirectoryUtil.h"
 #include "install/InstallArchive.h"
 #include "install/TreeCopy.h"
-#include "install/packed/PackedFile.h"
 
 using namespace std::string_literals;
+using packedtest::MakeArchive;
 
 namespace {
 
@@ -41,14 +40,6 @@ public:
             events.push_back("copy " + GetTreeCopier().m_strCurrentName);
     }
 };
-
-void MakeArchive(const std::string& path, int kind, const std::vector<std::pair<std::string, std::string>>& members)
-{
-    CArchiveWriter writer(path, kind);
-    for (const auto& [name, data] : members)
-        writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
-    writer.Finish();
-}
 
 // Every file and folder below root with its contents.
 std::map<std::string, std::string> Snapshot(const std::string& root)
@@ -91,7 +82,6 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
                                                      "file empty.bin", "step 100", "step 100", "step 100"}));
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/a.txt")), "alpha");
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/sub/b/c.txt")), std::string(70000, 'c'));
-    EXPECT_TRUE(std::filesystem::exists(dir.File("dest/empty.bin")));
     EXPECT_EQ(std::filesystem::file_size(dir.File("dest/empty.bin")), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.File("windows")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("system")));

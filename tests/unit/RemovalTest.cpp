@@ -5,12 +5,10 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
+#include "PackedTestUtil.h"
 #include "install/ArchivePhase.h"
-#include "install/ArchiveWriter.h"
 #include "install/InstallLog.h"
 #include "install/Removal.h"
-#include "install/packed/PackedFile.h"
 
 namespace {
 
@@ -40,12 +38,8 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
     dir.Write("dest/a.txt", "older");
     dir.Write("dest/user.txt", "the user's");
     const std::string archive = dir.File("Setup.aqj");
-    {
-        CArchiveWriter writer(archive, CPackedFile::kindLzss);
-        for (const char* name : {"a.txt", "sub\\b\\c.txt", "new\\n.txt"})
-            writer.AddMember(name, "data", 4);
-        writer.Finish();
-    }
+    packedtest::MakeArchive(archive, CPackedFile::kindLzss,
+                            {{"a.txt", "data"}, {"sub\\b\\c.txt", "data"}, {"new\\n.txt", "data"}});
     CArchivePhase phase;
     CUninstallRecord record;
     phase.record = &record;
