@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PackedTestUtil.h"
 #include "install/ArchiveDirectory.h"
 
@@ -65,6 +67,10 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
     EXPECT_TRUE(reader.Verify([&](std::uint64_t done) { seen = done; })) << reader.GetError();
     EXPECT_EQ(seen, 8u);
     EXPECT_EQ(reader.GetTotalSize(), 8u);
+    // The file gone (a medium taken out) after its directory was read.
+    std::filesystem::remove(path);
+    EXPECT_FALSE(reader.Verify());
+    EXPECT_NE(reader.GetError().find("one.aqj"), std::string::npos) << reader.GetError();
 
     // No members at all: the tag and an empty directory.
     std::string empty = dir.File("empty.aqj");

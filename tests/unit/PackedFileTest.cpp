@@ -112,5 +112,6 @@ TEST(PackedFile, WritingRules)
     // Appending with another codec would corrupt the file: refused.
     CStoredFile stored;
     EXPECT_FALSE(stored.Open(path, CFile::modeWrite));
+    stored.Close();   // a refused file is not open: nothing is written at its close
     EXPECT_EQ(TempDir::ReadAll(path).size(), 22u);
 }

@@ -93,6 +93,7 @@ TEST(Removal, ARecordThatIsNotWholeIsRefused)
         head,                                              // no End
         head + "End\t3\r\n",                               // a line lost
         head + "File\tx\t0\tnew\tC:\\a\r\nEnd\t3\r\n",     // size not a number
+        head + "File\t\t0\tnew\tC:\\a\r\nEnd\t3\r\n",      // no size
         head + "File\t1\t0\tmaybe\tC:\\a\r\nEnd\t3\r\n",   // neither new nor replaced
         head + "Ini\tsome\tS\tK\tC:\\a.ini\r\nEnd\t3\r\n",
         head + "Folder\t\r\nEnd\t3\r\n",
