@@ -73,7 +73,10 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
 
     dir.Write("dest/new/n.txt", "changed by the user");
     RecordingRemoval platform;
-    const RemovalResult result = RemoveInstalled(loaded, platform, GetInstallLog());
+    CInstallLog log;
+    EXPECT_FALSE(log.Open(dir.File("no-dir/remove.log")));
+    ASSERT_TRUE(log.Open(dir.File("remove.log")));
+    const RemovalResult result = RemoveInstalled(loaded, platform, log);
     EXPECT_EQ(result.kept, std::vector<std::string>{record.files[2].path});
     EXPECT_EQ(result.replaced, std::vector<std::string>{record.files[0].path});
     EXPECT_TRUE(result.failed.empty());
@@ -81,6 +84,11 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"ini second", "ini first", "group G", "key Software\\X"}));
     EXPECT_FALSE(fs::exists(dir.File("dest/a.txt")) || fs::exists(dir.File("dest/sub")));
     EXPECT_TRUE(fs::exists(dir.File("dest/new/n.txt")) && fs::exists(dir.File("dest/user.txt")));
+    // The administrator's log: a line for each file.
+    const std::string logged = TempDir::ReadAll(dir.File("remove.log"));
+    for (const std::string& line : {" File removed: " + record.files[0].path + " (it had replaced an earlier file)\r\n",
+                                    " File kept, changed since the installation: " + record.files[2].path + "\r\n"})
+        EXPECT_NE(logged.find(line), std::string::npos) << logged;
 }
 
 TEST(Removal, ARecordThatIsNotWholeIsRefused)
