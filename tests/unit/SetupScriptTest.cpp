@@ -127,7 +127,7 @@ TEST(SetupScript, OverlongNamesSkipTheirLine)
 
 TEST(SetupScript, AccessorsFollowTheirRules)
 {
-    CSetupScript s = Parsed("[L]\n0=zero\n1=one\n3=three\n01=padded\n[N]\na=12abc\nb=abc\nc=70000\nd=\r -7\ne=+5x\nf=99999999999\n");
+    CSetupScript s = Parsed("[L]\n0=zero\n1=one\n3=three\n01=padded\n[N]\na=12abc\nb=abc\nc=70000\nd=\t\r -7\ne=+5x\nf=99999999999\n");
     std::string out;
     const char* const entries[] = {"-", "zero", "one", "-", "three"};   // from -1 on
     for (int i = -1; i < 4; ++i)
