@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "PackedTestUtil.h"
 #include "install/ArchiveDirectory.h"
-#include "install/ArchiveWriter.h"
 
 using namespace packedtest;
 
@@ -51,9 +52,7 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
 {
     TempDir dir;
     std::string path = dir.File("one.aqj");
-    CArchiveWriter writer(path, CPackedFile::kindLzss);
-    writer.AddMember("a.txt", "abababab", 8);
-    writer.Finish();
+    MakeArchive(path, CPackedFile::kindLzss, {{"a.txt", "abababab"}});
     EXPECT_EQ(TempDir::ReadAll(path), Bytes("QJFFLZSS") + Le32(8) + Le32(6) +
                                                Bytes("\xB0\xD8\x80\x02\x80\x00", 6) + Le32(1) + Le32(5) +
                                                "a.txt" + Le32(22));
@@ -68,11 +67,14 @@ TEST(ArchiveDirectory, TheSmallestLzssArchive)
     EXPECT_TRUE(reader.Verify([&](std::uint64_t done) { seen = done; })) << reader.GetError();
     EXPECT_EQ(seen, 8u);
     EXPECT_EQ(reader.GetTotalSize(), 8u);
+    // The file gone (a medium taken out) after its directory was read.
+    std::filesystem::remove(path);
+    EXPECT_FALSE(reader.Verify());
+    EXPECT_NE(reader.GetError().find("one.aqj"), std::string::npos) << reader.GetError();
 
     // No members at all: the tag and an empty directory.
     std::string empty = dir.File("empty.aqj");
-    CArchiveWriter none(empty, CPackedFile::kindHuffman);
-    none.Finish();
+    MakeArchive(empty, CPackedFile::kindHuffman, {});
     EXPECT_EQ(TempDir::ReadAll(empty), Bytes("QJFFHUFF") + Le32(0) + Le32(8));
     ASSERT_TRUE(reader.Read(empty)) << reader.GetError();
     EXPECT_TRUE(reader.GetMembers().empty());
@@ -154,18 +156,20 @@ TEST(ArchiveDirectory, ContentIsDecodedToItsEnd)
         };
         const auto size = static_cast<std::uint32_t>(data.size());
         const Bytes fine = member(3, Encode(kind, "abc"));
-        EXPECT_EQ(VerifyError(dir.Write("ok", Archive(tag, {fine, member(size, coded)}, {"a", "b"}))), "accepted");
-        // Cut short, the unpacked size unreachable.
-        std::string e = VerifyError(dir.Write("cut", Archive(tag, {fine, member(size, coded.substr(0, 900))}, {"a", "b"})));
-        EXPECT_NE(e.find("member 1 \"b\": its coded data gives only"), std::string::npos) << e;
-        // A size claiming more than the stream holds.
-        e = VerifyError(dir.Write("more", Archive(tag, {member(size + 1, coded), fine}, {"a", "b"})));
-        EXPECT_NE(e.find("member 0 \"a\""), std::string::npos) << e;
-        // A size claiming less: the end code is not where it should be.
-        e = VerifyError(dir.Write("less", Archive(tag, {fine, member(size - 10, coded)}, {"a", "b"})));
-        EXPECT_NE(e.find("member 1 \"b\": no end-of-stream code"), std::string::npos) << e;
-        // The end code missing: the last coded byte gone.
-        e = VerifyError(dir.Write("noend", Archive(tag, {member(size, coded.substr(0, coded.size() - 1))}, {"a"})));
-        EXPECT_NE(e.find("member 0 \"a\""), std::string::npos) << e;
+        const std::pair<Bytes, const char*> cases[] = {
+            {Archive(tag, {fine, member(size, coded)}, {"a", "b"}), "accepted"},
+            // Cut short, the unpacked size unreachable.
+            {Archive(tag, {fine, member(size, coded.substr(0, 900))}, {"a", "b"}), "member 1 \"b\": its coded data gives only"},
+            // A size claiming more than the stream holds.
+            {Archive(tag, {member(size + 1, coded), fine}, {"a", "b"}), "member 0 \"a\""},
+            // A size claiming less: the end code is not where it should be.
+            {Archive(tag, {fine, member(size - 10, coded)}, {"a", "b"}), "member 1 \"b\": no end-of-stream code"},
+            // The end code missing: the last coded byte gone.
+            {Archive(tag, {member(size, coded.substr(0, coded.size() - 1))}, {"a"}), "member 0 \"a\""},
+        };
+        for (const auto& [archive, expect] : cases) {
+            std::string e = VerifyError(dir.Write("a.aqj", archive));
+            EXPECT_NE(e.find(expect), std::string::npos) << e;
+        }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/CommandLine.h"
 
 TEST(CommandLine, SwitchesDestinationAndLog)
@@ -33,12 +35,8 @@ TEST(CommandLine, SwitchesDestinationAndLog)
     for (const Case& c : cases) {
         SetupOptions o;
         EXPECT_EQ(ParseCommandLine(c.line, o), c.ok) << c.line;
-        EXPECT_EQ(o.silent, c.silent) << c.line;
-        EXPECT_EQ(o.uninstall, c.uninstall) << c.line;
-        EXPECT_EQ(o.usage, c.usage) << c.line;
-        EXPECT_EQ(o.destination, c.destination) << c.line;
-        EXPECT_EQ(o.log, c.log) << c.line;
-        EXPECT_EQ(o.error, c.error) << c.line;
+        EXPECT_EQ(std::tie(o.silent, o.uninstall, o.usage, o.destination, o.log, o.error),
+                  std::tie(c.silent, c.uninstall, c.usage, c.destination, c.log, c.error)) << c.line;
     }
     SetupOptions cleanup;
     EXPECT_TRUE(ParseCommandLine("/CLEANUP=412 /D=C:\\P Q", cleanup));

@@ -57,6 +57,12 @@ TEST(CompressedScript, LoadExpandsReadsAndRemovesTheCopy)
         EXPECT_TRUE(r.GetSections().empty()) << bad;
     }
     EXPECT_EQ(TemporaryCopies(), before);
-    // Read as plain text, the same file loads.
-    EXPECT_TRUE(s.Load(plain, false));
+    // Read as plain text, the same file loads and merges; a missing one
+    // fails and leaves what was loaded.
+    ASSERT_TRUE(s.Load(plain, false));
+    EXPECT_EQ(s.GetPath(), plain);
+    EXPECT_FALSE(s.Load(dir.File("missing.ini"), false));
+    EXPECT_TRUE(s.Load(dir.Write("empty.ini", ""), false));
+    EXPECT_TRUE(s.GetString("General", "Title", value) && value == "Plain");
+    EXPECT_TRUE(s.GetString("General", "Name", value) && value == "Product");
 }

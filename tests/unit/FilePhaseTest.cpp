@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "PackedTestUtil.h"
 #include "install/ArchivePhase.h"
-#include "install/ArchiveWriter.h"
 #include "install/DirectoryUtil.h"
 #include "install/InstallArchive.h"
 #include "install/TreeCopy.h"
-#include "install/packed/PackedFile.h"
+#include "install/UninstallRecord.h"
 
 using namespace std::string_literals;
+using packedtest::MakeArchive;
 
 namespace {
 
@@ -41,14 +41,6 @@ public:
             events.push_back("copy " + GetTreeCopier().m_strCurrentName);
     }
 };
-
-void MakeArchive(const std::string& path, int kind, const std::vector<std::pair<std::string, std::string>>& members)
-{
-    CArchiveWriter writer(path, kind);
-    for (const auto& [name, data] : members)
-        writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
-    writer.Finish();
-}
 
 // Every file and folder below root with its contents.
 std::map<std::string, std::string> Snapshot(const std::string& root)
@@ -91,7 +83,6 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
                                                      "file empty.bin", "step 100", "step 100", "step 100"}));
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/a.txt")), "alpha");
     EXPECT_EQ(TempDir::ReadAll(dir.File("dest/sub/b/c.txt")), std::string(70000, 'c'));
-    EXPECT_TRUE(std::filesystem::exists(dir.File("dest/empty.bin")));
     EXPECT_EQ(std::filesystem::file_size(dir.File("dest/empty.bin")), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.File("windows")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("system")));
@@ -249,18 +240,34 @@ TEST(TreeCopy, CopiesFilesBeforeSubdirectoriesAndOnlyWhereFilesGo)
         EXPECT_EQ(TempDir::ReadAll(dir.File("out/nested/") + f), "src/"s + f) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.File("out/nested/empty")));
 
-    // A relative destination means the current directory at the start, and
-    // a destination inside the tree is not copied into itself.
-    ASSERT_TRUE(ChangeDir(dir.File("")));
-    EXPECT_TRUE(CopyTree(source, "rel\\out"));
+    // With a record, as an installation copies: each file copied is noted,
+    // new or replacing one, and each folder made.
+    std::filesystem::create_directories(dir.File("rec/two.txt"));   // in the way: not copied
+    dir.Write("rec/README", "older");
+    CUninstallRecord record;
+    GetTreeCopier().m_pRecord = &record;
+    EXPECT_TRUE(CopyTree(source, dir.File("rec")));
+    GetTreeCopier().m_pRecord = nullptr;
     ChangeDir(cwd);
-    EXPECT_EQ(TempDir::ReadAll(dir.File("rel/out/sub/deeper/five.txt")), "src/sub/deeper/five.txt");
+    ASSERT_EQ(record.files.size(), 7u);
+    for (const RecordedFile& file : record.files)
+        EXPECT_EQ(file.replaced, file.path.find("README") != std::string::npos) << file.path;
+    EXPECT_EQ(record.folders.size(), 3u);   // sub, sub\deeper, v1.2
+
+    // A relative destination (a separator third, as after a drive) means the
+    // current directory at the start, and a destination inside the tree is
+    // not copied into itself.
+    ASSERT_TRUE(ChangeDir(dir.File("")));
+    EXPECT_TRUE(CopyTree(source, "re\\out"));
+    ChangeDir(cwd);
+    EXPECT_EQ(TempDir::ReadAll(dir.File("re/out/sub/deeper/five.txt")), "src/sub/deeper/five.txt");
     EXPECT_TRUE(CopyTree(source, dir.File("src/inner/copy")));
     ChangeDir(cwd);
     EXPECT_EQ(TempDir::ReadAll(dir.File("src/inner/copy/sub/four.txt")), "src/sub/four.txt");
     EXPECT_FALSE(std::filesystem::exists(dir.File("src/inner/copy/inner")));
 
     EXPECT_EQ(AbsolutePath("C:\\Program Files\\App"), "C:\\Program Files\\App");   // typed with its drive
+    EXPECT_EQ(AbsolutePath(""), cwd);
     EXPECT_EQ(CountFiles(dir.File("missing")), 0);
     EXPECT_FALSE(CopyTree(dir.File("missing"), dir.File("out2")));
     ChangeDir(cwd);

@@ -12,8 +12,6 @@ using namespace packedtest;
 
 namespace {
 
-const int kCodecs[] = {CPackedFile::kindLzss, CPackedFile::kindHuffman, CPackedFile::kindLzw};
-
 // Codes of the given widths, most significant bit first, zero-padded.
 Bytes Pack(const std::vector<std::pair<unsigned, int>>& codes)
 {
@@ -98,30 +96,16 @@ TEST(PackedCodec, IndependentVectorsBothWays)
             bool finished = false;
             EXPECT_TRUE(Decode(kind, coded, static_cast<std::uint32_t>(plain.size()), SIZE_MAX, &finished) == plain);
             EXPECT_TRUE(finished);
-            Bytes ours = Encode(kind, plain);
-            EXPECT_EQ(ours.size(), coded.size());
-            EXPECT_TRUE(ours == coded);
+            EXPECT_TRUE(Encode(kind, plain) == coded);
         }
     }
 }
 
-TEST(PackedCodec, RoundTripsWholePiecewiseAndCut)
+TEST(PackedCodec, RoundTripsPiecewiseAndCut)
 {
-    // Every byte value in runs, then a mix: all 258 Huffman symbols; around
-    // the 17-byte LZSS look-ahead. (The vectors pass the Huffman rebuild
-    // and the LZW flush.)
-    Bytes all;
-    for (int v = 0; v < 256; ++v)
-        all += Bytes(static_cast<std::size_t>(v % 7 + 1), static_cast<char>(v));
-    const Bytes inputs[] = {"a", Bytes(17, 'z'), Bytes(18, 'z'), all + Text(3000) + Random(3000, 4)};
-    for (int kind : kCodecs) {
+    // Whole round trips: the members of PackedFile.AppendedMembersAreFoundInAnyOrder.
+    for (int kind : {CPackedFile::kindLzss, CPackedFile::kindHuffman, CPackedFile::kindLzw}) {
         SCOPED_TRACE(CPackedFile::TagOf(kind));
-        for (const Bytes& plain : inputs) {
-            bool finished = false;
-            EXPECT_TRUE(Decode(kind, Encode(kind, plain), static_cast<std::uint32_t>(plain.size()), SIZE_MAX,
-                               &finished) == plain) << "size " << plain.size();
-            EXPECT_TRUE(finished) << "size " << plain.size();
-        }
         // Writes and reads in pieces, across the 17-byte LZSS look-ahead.
         Bytes plain = Text(20000) + Random(3000, 9) + Bytes(3000, 'r') + Text(9000, 3);
         const auto size = static_cast<std::uint32_t>(plain.size());

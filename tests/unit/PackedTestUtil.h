@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TempDir.h"
+#include "install/ArchiveWriter.h"
 #include "install/packed/PackedFile.h"
 
 namespace packedtest {
@@ -56,6 +59,15 @@ inline Bytes Decode(int kind, const Bytes& body, std::uint32_t want, std::size_t
     if (finished)
         *finished = out.size() == want && file->FinishMember();
     return out;
+}
+
+// An archive of (name, data) members, as our writer makes it.
+inline void MakeArchive(const std::string& path, int kind, const std::vector<std::pair<std::string, Bytes>>& members)
+{
+    CArchiveWriter writer(path, kind);
+    for (const auto& [name, data] : members)
+        writer.AddMember(name, data.data(), static_cast<std::uint32_t>(data.size()));
+    writer.Finish();
 }
 
 // Deterministic test data: bytes below alphabet, or words.

@@ -5,12 +5,10 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
+#include "PackedTestUtil.h"
 #include "install/ArchivePhase.h"
-#include "install/ArchiveWriter.h"
 #include "install/InstallLog.h"
 #include "install/Removal.h"
-#include "install/packed/PackedFile.h"
 
 namespace {
 
@@ -40,12 +38,8 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
     dir.Write("dest/a.txt", "older");
     dir.Write("dest/user.txt", "the user's");
     const std::string archive = dir.File("Setup.aqj");
-    {
-        CArchiveWriter writer(archive, CPackedFile::kindLzss);
-        for (const char* name : {"a.txt", "sub\\b\\c.txt", "new\\n.txt"})
-            writer.AddMember(name, "data", 4);
-        writer.Finish();
-    }
+    packedtest::MakeArchive(archive, CPackedFile::kindLzss,
+                            {{"a.txt", "data"}, {"sub\\b\\c.txt", "data"}, {"new\\n.txt", "data"}});
     CArchivePhase phase;
     CUninstallRecord record;
     phase.record = &record;
@@ -79,7 +73,10 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
 
     dir.Write("dest/new/n.txt", "changed by the user");
     RecordingRemoval platform;
-    const RemovalResult result = RemoveInstalled(loaded, platform, GetInstallLog());
+    CInstallLog log;
+    EXPECT_FALSE(log.Open(dir.File("no-dir/remove.log")));
+    ASSERT_TRUE(log.Open(dir.File("remove.log")));
+    const RemovalResult result = RemoveInstalled(loaded, platform, log);
     EXPECT_EQ(result.kept, std::vector<std::string>{record.files[2].path});
     EXPECT_EQ(result.replaced, std::vector<std::string>{record.files[0].path});
     EXPECT_TRUE(result.failed.empty());
@@ -87,6 +84,11 @@ TEST(Removal, TakesAwayWhatTheInstallationMadeAndKeepsChangedFiles)
     EXPECT_EQ(platform.calls, (std::vector<std::string>{"ini second", "ini first", "group G", "key Software\\X"}));
     EXPECT_FALSE(fs::exists(dir.File("dest/a.txt")) || fs::exists(dir.File("dest/sub")));
     EXPECT_TRUE(fs::exists(dir.File("dest/new/n.txt")) && fs::exists(dir.File("dest/user.txt")));
+    // The administrator's log: a line for each file.
+    const std::string logged = TempDir::ReadAll(dir.File("remove.log"));
+    for (const std::string& line : {" File removed: " + record.files[0].path + " (it had replaced an earlier file)\r\n",
+                                    " File kept, changed since the installation: " + record.files[2].path + "\r\n"})
+        EXPECT_NE(logged.find(line), std::string::npos) << logged;
 }
 
 TEST(Removal, ARecordThatIsNotWholeIsRefused)
@@ -99,6 +101,7 @@ TEST(Removal, ARecordThatIsNotWholeIsRefused)
         head,                                              // no End
         head + "End\t3\r\n",                               // a line lost
         head + "File\tx\t0\tnew\tC:\\a\r\nEnd\t3\r\n",     // size not a number
+        head + "File\t\t0\tnew\tC:\\a\r\nEnd\t3\r\n",      // no size
         head + "File\t1\t0\tmaybe\tC:\\a\r\nEnd\t3\r\n",   // neither new nor replaced
         head + "Ini\tsome\tS\tK\tC:\\a.ini\r\nEnd\t3\r\n",
         head + "Folder\t\r\nEnd\t3\r\n",

@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "TempDir.h"
-#include "install/ArchiveWriter.h"
-#include "install/packed/PackedFile.h"
+#include "PackedTestUtil.h"
+
+using packedtest::MakeArchive;
 
 namespace {
 
@@ -19,7 +19,7 @@ std::vector<ScriptWarning> Check(const std::string& text, const std::string& med
 }
 
 // The warning of a line that mentions every given word.
-bool Has(const std::vector<ScriptWarning>& warnings, int line, std::initializer_list<const char*> words)
+bool Has(const std::vector<ScriptWarning>& warnings, int line, const std::vector<const char*>& words)
 {
     for (const ScriptWarning& w : warnings) {
         if (w.line != line)
@@ -60,9 +60,7 @@ TEST(ScriptCheck, CleanScriptAndMedium)
     dir.Write("Setup.exe", "MZ");
     dir.Write("License.txt", "terms");
     dir.Write("extra.txt", "extra");
-    CArchiveWriter writer(dir.File("Setup.aqj"), CPackedFile::kindLzss);
-    writer.AddMember("app.exe", "MZ program", 10);
-    writer.Finish();
+    MakeArchive(dir.File("Setup.aqj"), CPackedFile::kindLzss, {{"app.exe", "MZ program"}});
     std::vector<ScriptWarning> w = Check(kClean, dir.File(""));
     EXPECT_TRUE(w.empty()) << Dump(w);
 
@@ -76,9 +74,7 @@ TEST(ScriptCheck, CleanScriptAndMedium)
     EXPECT_TRUE(Has(w, 9, {"extra.txt", "not on the medium"})) << Dump(w);
 
     // Entries below $(Destination) against what Setup.aqj installs there.
-    CArchiveWriter other(dir.File("Setup.aqj"), CPackedFile::kindLzss);
-    other.AddMember("bin\\app.exe", "MZ", 2);
-    other.Finish();
+    MakeArchive(dir.File("Setup.aqj"), CPackedFile::kindLzss, {{"bin\\app.exe", "MZ"}});
     w = Check("[General]\r\nDestination=C:\\A\r\n[Copy]\r\n0=$(Destination)\\BIN\\app.exe#$(Destination)\\bin\\b.exe\r\n"
               "1=$(Destination)\\app.exe#$(Destination)\\none\\a.exe\r\n[Del]\r\n0=$(Destination)\\bin\\gone.txt\r\n",
               dir.File(""));
@@ -90,45 +86,38 @@ TEST(ScriptCheck, CleanScriptAndMedium)
 
 TEST(ScriptCheck, RulesThatActSilently)
 {
-    std::vector<ScriptWarning> w = Check(
-        "key=before any section\r\n"   // 1
-        "[General]\r\n"                // 2
-        "Title = Setup\r\n"            // 3
-        "title=lower\r\n"              // 4
-        "License=yes\r\n"              // 5
-        "ab\r\n"                       // 6
-        "Destination=$(Source)\\x\r\n" // 7
-        "Run=$(Temp)\\go.exe\r\n"      // 8
-        "[general]\r\n"                // 9
-        "[Copy]\r\n"                   // 10
-        "1=a#b\r\n"                    // 11
-        "[Del]\r\n"                    // 12
-        "0=x\r\n"                      // 13
-        "2=after the gap\r\n"          // 14
-        "01=leading zero\r\n"          // 15
-        "[Ini]\r\n"                    // 16
-        "0=never\r\n"                  // 17
-        "1=too\tfew\r\n"               // 18
-        "[Group]\r\n"                  // 19
-        "Group=Tools\r\n"              // 20
-        "1=Item\tC:\\x.exe\r\n"        // 21
-        "no equals sign\r\n");         // 22
-    EXPECT_TRUE(Has(w, 1, {"before any section"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 3, {"\"Title \"", "\"Title\""})) << Dump(w);
-    EXPECT_TRUE(Has(w, 4, {"\"title\"", "\"Title\"", "case"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 5, {"License=yes", "counts as 0"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 6, {"fewer than 3"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 7, {"not expanded", "Destination"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 8, {"$(Temp)", "not a macro"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 9, {"[general]", "[General]"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 11, {"[Copy] entry 1", "no entry 0"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 14, {"[Del] entry 2", "after entry 0"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 15, {"\"01\"", "leading zeros"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 17, {"[Ini] entry 0", "starts at 1"})) << Dump(w);
+    // Each line of a script, and words of the warning it must get (none: no warning).
+    const std::pair<const char*, std::vector<const char*>> lines[] = {
+        {"key=before any section", {"before any section"}},
+        {"[General]", {}},
+        {"Title = Setup", {"\"Title \"", "\"Title\""}},
+        {"title=lower", {"\"title\"", "\"Title\"", "case"}},
+        {"License=yes", {"License=yes", "counts as 0"}},
+        {"ab", {"fewer than 3"}},
+        {"Destination=$(Source)\\x", {"not expanded", "Destination"}},
+        {"Run=$(Temp)\\go.exe", {"$(Temp)", "not a macro"}},
+        {"[general]", {"[general]", "[General]"}},
+        {"[Copy]", {}},
+        {"1=a#b", {"[Copy] entry 1", "no entry 0"}},
+        {"[Del]", {}},
+        {"0=x", {}},
+        {"2=after the gap", {"[Del] entry 2", "after entry 0"}},
+        {"01=leading zero", {"\"01\"", "leading zeros"}},
+        {"[Ini]", {}},
+        {"0=never", {"[Ini] entry 0", "starts at 1"}},
+        {"1=too\tfew", {"1 of the 4 tabs"}},
+        {"[Group]", {}},
+        {"Group=Tools", {}},
+        {"1=Item\tC:\\x.exe", {"1 of the 3 tabs"}},
+        {"no equals sign", {"no \"=\""}},
+    };
+    std::string text;
+    for (const auto& line : lines)
+        text += line.first + std::string("\r\n");
+    std::vector<ScriptWarning> w = Check(text);
+    for (std::size_t i = 0; i < std::size(lines); ++i)
+        EXPECT_EQ(Has(w, static_cast<int>(i) + 1, lines[i].second), !lines[i].second.empty()) << i + 1 << Dump(w);
     EXPECT_FALSE(Has(w, 17, {"tabs"})) << Dump(w);   // an entry never read has no fields to check
-    EXPECT_TRUE(Has(w, 18, {"1 of the 4 tabs"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 21, {"1 of the 3 tabs"})) << Dump(w);
-    EXPECT_TRUE(Has(w, 22, {"no \"=\""})) << Dump(w);
     EXPECT_TRUE(Check("[General]\r\nDestination=C:\\A\r\nLicense=+1\r\nCopyMode=-1\r\n").empty());   // signed numbers
     // In line order.
     for (std::size_t i = 1; i < w.size(); ++i)

@@ -142,8 +142,7 @@ TEST(ScriptSections, CopyDelAndIniLists)
 TEST(ScriptSections, GroupItemsAndTheirCommands)
 {
     RecordingPlatform p;
-    p.associations["c:\\app\\readme.txt"] = "C:\\WINDOWS\\notepad.exe";
-    p.associations["C:\\App\\Readme.txt"] = "C:\\WINDOWS\\notepad.exe";
+    p.associations["C:\\App\\Readme.txt"] = "C:\\WINDOWS\\notepad.exe";   // as written: not lower-cased
     CSetupScript s = Script(
         "[General]\nDestination=C:\\App\n"
         "[Group]\nGroup=Tools $(Windows)\n"
