@@ -92,7 +92,7 @@ scenario() {
   peak=$(awk '/^VmHWM:/ { print $2 }' "/proc/$S_SETUP_PID/status")
   echo "    $(tr '\0' ' ' <"/proc/$S_SETUP_PID/cmdline" | sed 's/ *$//'): peak resident ${peak} kB"
   close_message_box
-  drive attach Setup.exe wait-background expect-title Zeros close
+  drive attach Setup.exe wait-background expect-text 0 Zeros close
   wait_setup_exit 3
   [ "$(stat -c %s "$out/zeros.bin")" -eq 1073741824 ]
   cmp -n 1073741824 "$out/zeros.bin" /dev/zero

@@ -47,8 +47,8 @@ COMPANY=(company-inside 20 25 255,255,0 company-hole 50 25 g company-margin 1 1 
 
 # shot NAME: waits for the painted background and takes the screenshot.
 shot() {
-  drive attach Setup.exe wait-background sleep 500 rect
-  read -r _ _ A_W A_H _ A_CX A_CY A_CW A_CH <<<"$(last_line rect)"
+  drive attach Setup.exe wait-background sleep 500 rect 0
+  read -r A_X A_Y A_W A_H _ A_CX A_CY A_CW A_CH <<<"$(last_line rect)"
   echo "    window ${A_W}x${A_H}, client at $A_CX,$A_CY size ${A_CW}x${A_CH}"
   A_SHOT="$S_DIR/shots/$1.png"
   import -display "$DISPLAY" -window root "$A_SHOT"
@@ -57,8 +57,9 @@ shot() {
 start_artwork_setup() {
   A_FAILS=0
   start_setup
-  drive attach Setup.exe wait-control 1001 wait-background expect-title Artwork expect-rect 128 96 768 576
+  drive attach Setup.exe wait-control 1001 wait-background expect-text 0 Artwork
   shot "$1"
+  [ "$A_X $A_Y $A_W $A_H" = "128 96 768 576" ]
 }
 
 finish_artwork_setup() {

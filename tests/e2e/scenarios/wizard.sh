@@ -20,9 +20,10 @@ scenario() {
   # program carries it (a static library's unreferenced object would not be).
   grep -q CBmpBtn "$m/Setup.exe"
   start_setup
-  drive attach Setup.exe wait-control 1001 expect-title "" \
+  drive attach Setup.exe wait-control 1001 expect-text 0 "" \
     expect-text 1001 "$(printf 'Welcome to the  installation program.\n\nThis will install the  software on your computer.')" \
-    wait-background expect-title "" expect-rect 0 0 800 600
+    wait-background expect-text 0 "" rect 0
+  [[ "$(last_line rect)" == "0 0 800 600 "* ]]
   screenshot welcome-without-script
   drive attach Setup.exe wait-control 1001 key 0x1B
   wait_setup_exit 1
@@ -32,10 +33,10 @@ scenario() {
   printf 'SAMPLE LICENSE\r\n\r\nYou may install this sample.\r\nLine four.\r\n' >"$m/License.txt"
   text=$(cat "$m/License.txt"; printf x)
   start_setup
-  drive attach Setup.exe wait-control 1001 expect-title "Sample Setup" \
+  drive attach Setup.exe wait-control 1001 expect-text 0 "Sample Setup" \
     expect-text 1001 "$(printf 'Welcome to the Sample installation program.\n\nThis will install the Sample software on your computer.')" \
-    wait-background expect-title "Sample Setup" wait-control 1001 click 1 \
-    wait-control 1009 expect-title "License Agreement" expect-text 1009 "${text%x}"
+    wait-background expect-text 0 "Sample Setup" wait-control 1001 click 1 \
+    wait-control 1009 expect-text 0 "License Agreement" expect-text 1009 "${text%x}"
   screenshot license
   drive attach Setup.exe wait-control 1009 click 2
   wait_setup_exit 1
@@ -44,7 +45,7 @@ scenario() {
   printf '[General]\r\nTitle=Sample Setup\r\nLicense=yes\r\nDestination=C:\\Sample\r\n%b\r\n' \
     '[Ini]\r\n1=C:\\\tdest.ini\tS\tDest\t$(Destination)' >"$m/Setup.ini"
   start_setup
-  drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 expect-title "Sample Setup" \
+  drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 expect-text 0 "Sample Setup" \
     expect-text 1008 'C:\Sample' type 1008 '  ' click 1
   screenshot destination
   [ "$(message_box_text)" = "Please enter the folder to install the software into." ]
@@ -53,7 +54,7 @@ scenario() {
   wait_setup_exit
   text=$(tr -d '\r' <"$S_PREFIX/drive_c/dest.ini" | sed -n 's/^Dest=//p')
   echo "    \$(Destination) was \"$text\""
-  [ "$text" = "$(medium_win_path)\Rel\App" ]
+  [ "$text" = "Z:${m//\//\\}\Rel\App" ]
 
   rm "$m/License.txt"
   mkdir -p "$S_PREFIX/drive_c/Program Files/AAA Pick/Inner"
@@ -61,20 +62,20 @@ scenario() {
   start_setup
   local picker=(wait-window "#32770" "Select Application Folder")
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 click 1010 \
-    "${picker[@]}" wait-control 1008 expect-disabled \
+    "${picker[@]}" wait-control 1008 expect-enabled 0 \
     "${picker[@]}" expect-text 1 "Select" expect-hidden 1090 expect-hidden 1136 expect-hidden 1089 \
-    control-rect 2 control-rect 1 control-rect 1121
+    rect 2 rect 1 rect 1121
   screenshot picker
-  local cl ct ot orr ll lt lb
-  { read -r cl ct _ _; read -r _ ot orr _; read -r ll lt _ lb; } \
-    < <(sed -n 's/^control-rect //p' "$S_DIR/driver.out" | tr -d '\r')
-  echo "    Cancel at $cl,$ct; Select top $ot right $orr; list at $ll,$lt bottom $lb"
-  (( ot == ct && orr == cl - 4 && lb == ct - 4 ))
+  local cl ct ol ot ow ll lt lh
+  { read -r cl ct _ _ _; read -r ol ot ow _ _; read -r ll lt _ lh _; } \
+    < <(sed -n 's/^rect //p' "$S_DIR/driver.out" | tr -d '\r')
+  echo "    Cancel at $cl,$ct; Select top $ot right $((ol + ow)); list at $ll,$lt bottom $((lt + lh))"
+  (( ot == ct && ol + ow == cl - 4 && lt + lh == ct - 4 ))
   # The first folder of the list is "AAA Pick".
   xdotool mousemove --sync $((ll + 30)) $((lt + 10)) click --repeat 2 --delay 120 1
   sleep 1
   drive attach Setup.exe "${picker[@]}" click 1 wait-gone \
-    wait-control 1008 expect-enabled expect-text 1008 'C:\Program Files\AAA Pick' click 1010 "${picker[@]}"
+    wait-control 1008 expect-enabled 1 expect-text 1008 'C:\Program Files\AAA Pick' click 1010 "${picker[@]}"
   # "Inner" highlighted, not opened: Select returns the folder shown.
   xdotool mousemove --sync $((ll + 30)) $((lt + 10)) click 1
   sleep 0.5
