@@ -1,7 +1,7 @@
 // Pictures under Wine: loading by name from files and resources of each
 // kind, and the transparency masks, checked pixel by pixel. (The decoders
 // are tested natively; the masked pictures drawn on the background: the
-// e2e scenario artwork.)
+// e2e scenario wizard.)
 
 #include <windows.h>
 
