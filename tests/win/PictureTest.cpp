@@ -35,22 +35,6 @@ Pixels Read(HBITMAP bitmap)
     return p;
 }
 
-// A 24-bit BMP of the given pixels.
-Bytes Bmp24(int width, int height, const Pixels& pixels)
-{
-    BmpSpec s;
-    s.width = width;
-    s.height = height;
-    s.bits = 24;
-    std::uint32_t row = BmpRowBytes(s);
-    s.rows.assign(row * static_cast<std::uint32_t>(height), 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int k = 0; k < 3; ++k)
-                s.rows[(height - 1 - y) * row + 3 * x + k] = static_cast<std::uint8_t>(pixels[y * width + x] >> (8 * k));
-    return MakeBmp(s);
-}
-
 // Loads a picture by name; checks its size and what it draws, then the
 // palette's entry count (0 for none). want empty: refused, nothing made.
 void ExpectPicture(const std::string& name, int width, const Pixels& want, int paletteEntries)
@@ -84,6 +68,10 @@ TEST(LoadPicture, FilesByExtension)
 {
     TempDir dir;
     const Pixels rgb = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255), Rgb(1, 2, 3), Rgb(0, 0, 0), Rgb(255, 255, 255)};
+    // Those pixels in 24 bits: the rows bottom first, blue-green-red, padded
+    // to 12 bytes.
+    const Bytes bmp24 = MakeBmp({.width = 3, .bits = 24, .rows = {3, 2, 1, 0, 0, 0, 255, 255, 255, 0, 0, 0,
+                                                                   0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}});
     auto write = [&](const std::string& name, const Bytes& b) { return dir.Write(name, std::string(b.begin(), b.end())); };
     // 8 bits using 20 colours: a palette of 20.
     BmpSpec eight;
@@ -93,20 +81,18 @@ TEST(LoadPicture, FilesByExtension)
     for (int i = 0; i < 20; ++i)
         eight.colors.push_back(Rgb(10 * i, 5, 200 - i));
     eight.rows = {19, 3, 0, 0};
-    Bytes cut = Bmp24(3, 2, rgb);
-    cut.resize(cut.size() - 2);
     PcxSpec p;
     p.xmax = 1;
     for (int i = 0; i < 48; ++i)
         p.palette[i] = static_cast<std::uint8_t>(i * 5);
     p.bits = 4;
 
-    ExpectPicture(write("a.BmP", Bmp24(3, 2, rgb)), 3, rgb, 0);   // 24 bits: no palette
+    ExpectPicture(write("a.BmP", bmp24), 3, rgb, 0);   // 24 bits: no palette
     ExpectPicture(write("e.bmp", MakeBmp(eight)), 2, {Rgb(190, 5, 181), Rgb(30, 5, 197)}, 20);
     ExpectPicture(write("p.PcX", MakePcx(p, {0x1F, 0x00})), 2, {Rgb(15, 20, 25), Rgb(225, 230, 235)}, 16);
     // Refused, nothing made: cut short, missing. (Which extensions are
     // pictures, and the header kinds: the unit tests.)
-    for (const std::string& name : {write("cut.bmp", cut), dir.File("missing.bmp")})
+    for (const std::string& name : {write("cut.bmp", Bytes(bmp24.begin(), bmp24.end() - 2)), dir.File("missing.bmp")})
         ExpectPicture(name, 0, {}, 0);
 }
 
@@ -158,9 +144,7 @@ TEST(BitmapHelpers, BothMasksFollowThePixelRule)
                 ASSERT_EQ(m[k], transparent ? 0xFFFFFFu : 0u) << k << " key " << key.x << "," << key.y;
                 ASSERT_EQ(i[k], transparent ? 0u : pixels[k]) << k << " key " << key.x << "," << key.y;
             }
-            EXPECT_TRUE(FreeMaskPair(image, mask));
-            EXPECT_TRUE(image == nullptr && mask == nullptr);
-            EXPECT_FALSE(FreeMaskPair(image, mask));
+            FreeMaskPair(image, mask);
         }
     ::ReleaseDC(nullptr, screen);
 }
