@@ -1,13 +1,14 @@
 // The end-to-end driver: a Win32 console program that acts on the windows
 // of a running program as a user would. Steps run in order; the first
-// failure prints "FAIL: ..." and exits 1. A wait gives up after 15 s; the
-// steps and their arguments are the table in main().
+// failure prints "FAIL: ..." and exits 1. [MS] is an optional time limit
+// (15 s); the steps and their arguments are the table in main().
 
 #include <windows.h>
 
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -62,21 +63,21 @@ HWND Control(const std::string& id)
     return control;
 }
 
-// Polls until ready() holds, for 15 s at most.
-void Until(const std::string& what, const std::function<bool()>& ready)
+// Polls until ready() holds, for ms at most.
+void Until(DWORD ms, const std::string& what, const std::function<bool()>& ready)
 {
     for (DWORD waited = 0; !ready(); waited += 50) {
-        if (waited >= 15000)
-            Fail(what + " within 15 s");
+        if (waited >= ms)
+            Fail(what + " within " + std::to_string(ms) + " ms");
         ::Sleep(50);
     }
 }
 
 // Waits for a visible top-level window of the program ("*": any class or
 // title; control: one it must hold; sizable: with a sizing frame).
-void WaitWindow(const std::string& cls, const std::string& title, int control = 0, bool sizable = false)
+void WaitWindow(DWORD ms, const std::string& cls, const std::string& title, int control = 0, bool sizable = false)
 {
-    Until("no window " + cls + " \"" + title + "\" with control " + std::to_string(control), [&] {
+    Until(ms, "no window " + cls + " \"" + title + "\" with control " + std::to_string(control), [&] {
         g_current = nullptr;
         for (HWND w = ::GetTopWindow(nullptr); w && !g_current; w = ::GetWindow(w, GW_HWNDNEXT)) {
             DWORD pid = 0;
@@ -107,6 +108,22 @@ DWORD FindProcess(const std::string& name)
     return pid;
 }
 
+// Stops or goes on with every thread of the program (scripts/demo: a
+// screenshot of work under way).
+void SuspendOrResume(bool suspend)
+{
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Thread32First(snap, &entry); more; more = ::Thread32Next(snap, &entry))
+        if (entry.th32OwnerProcessID == g_pid)
+            if (HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID)) {
+                suspend ? ::SuspendThread(thread) : ::ResumeThread(thread);
+                ::CloseHandle(thread);
+            }
+    ::CloseHandle(snap);
+}
+
 void Expect(bool ok, const std::string& what)
 {
     if (!ok)
@@ -118,8 +135,9 @@ int Int(const std::string& s) { return std::atoi(s.c_str()); }
 using Args = std::vector<std::string>;
 struct Step {
     const char* name;
-    size_t args;   // arguments it needs
-    std::function<void(const Args&)> run;
+    size_t args;     // arguments it needs
+    bool optionalMs; // then one more if it is a number
+    std::function<void(const Args&, DWORD)> run;
 };
 
 } // namespace
@@ -128,79 +146,84 @@ int main(int argc, char** argv)
 {
     const Step steps[] = {
         // A running program found by its file name (e.g. Setup.exe).
-        {"attach", 1, [](const Args& a) {
-             Until("no running " + a[0], [&] { return (g_pid = FindProcess(a[0])) != 0; });
+        {"attach", 1, true, [](const Args& a, DWORD ms) {
+             Until(ms, "no running " + a[0], [&] { return (g_pid = FindProcess(a[0])) != 0; });
          }},
-        {"wait-window", 2, [](const Args& a) { WaitWindow(a[0], a[1]); }},
-        {"wait-control", 1, [](const Args& a) { WaitWindow("*", "*", Int(a[0])); }},
-        {"wait-background", 0, [](const Args&) { WaitWindow("*", "*", 0, true); }},
-        {"wait-gone", 0, [](const Args&) {
-             Until("\"" + Text(Current()) + "\" still there", [] {
+        {"wait-window", 2, true, [](const Args& a, DWORD ms) { WaitWindow(ms, a[0], a[1]); }},
+        {"wait-control", 1, true, [](const Args& a, DWORD ms) { WaitWindow(ms, "*", "*", Int(a[0])); }},
+        {"wait-background", 0, true, [](const Args&, DWORD ms) { WaitWindow(ms, "*", "*", 0, true); }},
+        {"wait-gone", 0, true, [](const Args&, DWORD ms) {
+             Until(ms, "\"" + Text(Current()) + "\" still there", [] {
                  return !::IsWindow(g_current) || !::IsWindowVisible(g_current);
              });
          }},
-        {"expect-text", 2, [](const Args& a) {
+        {"expect-text", 2, false, [](const Args& a, DWORD) {
              std::string got = Text(Control(a[0]));
              Expect(got == a[1], "control " + a[0] + " shows \"" + got + "\", not \"" + a[1] + "\"");
          }},
-        {"expect-hidden", 1, [](const Args& a) {
+        {"expect-hidden", 1, false, [](const Args& a, DWORD) {
              Expect(!::IsWindowVisible(Control(a[0])), "control " + a[0] + " is visible");
          }},
         // 1: the current window takes input; 0: it does not (a modal child is open).
-        {"expect-enabled", 1, [](const Args& a) {
+        {"expect-enabled", 1, false, [](const Args& a, DWORD) {
              bool enabled = ::IsWindowEnabled(Current());
              Expect(enabled == (a[0] == "1"), "\"" + Text(g_current) + "\" is " + (enabled ? "enabled" : "disabled"));
          }},
-        // Prints "rect X Y W H client X Y W H" of a control (0: the window) on
-        // the screen, the client's origin and size.
-        {"rect", 1, [](const Args& a) {
-             HWND w = Control(a[0]);
+        // Prints "rect X Y W H client X Y W H", the client's origin on the screen.
+        {"rect", 0, false, [](const Args&, DWORD) {
              RECT r, c;
-             ::GetWindowRect(w, &r);
-             ::GetClientRect(w, &c);
+             ::GetWindowRect(Current(), &r);
+             ::GetClientRect(g_current, &c);
              POINT origin = {0, 0};
-             ::ClientToScreen(w, &origin);
+             ::ClientToScreen(g_current, &origin);
              std::printf("rect %ld %ld %ld %ld client %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left,
                          r.bottom - r.top, origin.x, origin.y, c.right, c.bottom);
          }},
+        // Prints "control-rect L T R B" on the screen.
+        {"control-rect", 1, false, [](const Args& a, DWORD) {
+             RECT r;
+             ::GetWindowRect(Control(a[0]), &r);
+             std::printf("control-rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+         }},
         // Prints "message-text TEXT", the current window's longest static text.
-        {"message-text", 0, [](const Args&) {
+        {"message-text", 0, false, [](const Args&, DWORD) {
              std::string best;
              for (HWND c = ::GetWindow(Current(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
                  if (lstrcmpiA(ClassOf(c).c_str(), "Static") == 0 && Text(c).size() > best.size())
                      best = Text(c);
              std::printf("message-text %s\n", best.c_str());
          }},
-        {"click", 1, [](const Args& a) { ::PostMessageA(Control(a[0]), BM_CLICK, 0, 0); }},
-        {"type", 2, [](const Args& a) {
+        {"click", 1, false, [](const Args& a, DWORD) { ::PostMessageA(Control(a[0]), BM_CLICK, 0, 0); }},
+        {"type", 2, false, [](const Args& a, DWORD) {
              ::SendMessageA(Control(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
          }},
         // A key press (virtual-key code) posted to the current window.
-        {"key", 1, [](const Args& a) {
+        {"key", 1, false, [](const Args& a, DWORD) {
              WPARAM vk = std::strtoul(a[0].c_str(), nullptr, 0);
              ::PostMessageA(Current(), WM_KEYDOWN, vk, 1);
              ::PostMessageA(g_current, WM_KEYUP, vk, 0xC0000001);
          }},
         // The close box.
-        {"close", 0, [](const Args&) { ::PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"resize", 2, [](const Args& a) {
+        {"close", 0, false, [](const Args&, DWORD) { ::PostMessageA(Current(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"resize", 2, false, [](const Args& a, DWORD) {
              const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
              Expect(::SetWindowPos(Current(), nullptr, 0, 0, Int(a[0]), Int(a[1]), flags), "cannot resize the window");
          }},
         // Erases and repaints the whole window.
-        {"redraw", 0, [](const Args&) {
+        {"redraw", 0, false, [](const Args&, DWORD) {
              ::RedrawWindow(Current(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
          }},
         // Opens a file with no sharing and keeps it open until the driver
         // ends: a file in use by another program.
-        {"hold-open", 1, [](const Args& a) {
+        {"hold-open", 1, false, [](const Args& a, DWORD) {
              HANDLE h = ::CreateFileA(a[0].c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                                       nullptr);
              Expect(h != INVALID_HANDLE_VALUE, "cannot open " + a[0] + ", error " + std::to_string(::GetLastError()));
              std::printf("holding %s\n", a[0].c_str());
          }},
-        // Time for the program to paint what it was sent.
-        {"sleep", 1, [](const Args& a) { ::Sleep(static_cast<DWORD>(Int(a[0]))); }},
+        {"suspend", 0, false, [](const Args&, DWORD) { SuspendOrResume(true); }},
+        {"resume", 0, false, [](const Args&, DWORD) { SuspendOrResume(false); }},
+        {"sleep", 1, false, [](const Args& a, DWORD) { ::Sleep(static_cast<DWORD>(Int(a[0]))); }},
     };
     Args a(argv + 1, argv + argc);
     for (size_t i = 0; i < a.size();) {
@@ -214,7 +237,10 @@ int main(int argc, char** argv)
             Fail("step \"" + a[i] + "\" needs " + std::to_string(step->args) + " argument(s)");
         Args args(a.data() + i + 1, a.data() + i + 1 + step->args);
         i += 1 + step->args;
-        step->run(args);
+        DWORD ms = 15000;
+        if (step->optionalMs && i < a.size() && !a[i].empty() && std::isdigit(static_cast<unsigned char>(a[i][0])))
+            ms = static_cast<DWORD>(Int(a[i++]));
+        step->run(args, ms);
         std::fflush(stdout);
     }
     std::printf("OK\n");

@@ -56,7 +56,7 @@ COMPANY=(company-inside 20 25 255,255,0 company-hole 50 25 g company-margin 1 1 
 
 # shot NAME: waits for the painted background and takes the screenshot.
 shot() {
-  drive attach Setup.exe wait-background sleep 500 rect 0
+  drive attach Setup.exe wait-background sleep 500 rect
   read -r A_X A_Y A_W A_H _ A_CX A_CY A_CW A_CH <<<"$(last_line rect)"
   echo "    window ${A_W}x${A_H}, client at $A_CX,$A_CY size ${A_CW}x${A_CH}"
   A_SHOT="$S_DIR/shots/$1.png"
@@ -127,13 +127,13 @@ scenario() {
   drive attach Setup.exe wait-control 1001 click 1 wait-control 1008 click 1010 \
     "${picker[@]}" wait-control 1008 expect-enabled 0 \
     "${picker[@]}" expect-text 1 "Select" expect-hidden 1090 expect-hidden 1136 expect-hidden 1089 \
-    rect 2 rect 1 rect 1121
+    control-rect 2 control-rect 1 control-rect 1121
   screenshot picker
-  local cl ct ol ot ow ll lt lh
-  { read -r cl ct _ _ _; read -r ol ot ow _ _; read -r ll lt _ lh _; } \
-    < <(sed -n 's/^rect //p' "$S_DIR/driver.out" | tr -d '\r')
-  echo "    Cancel at $cl,$ct; Select top $ot right $((ol + ow)); list at $ll,$lt bottom $((lt + lh))"
-  (( ot == ct && ol + ow == cl - 4 && lt + lh == ct - 4 ))
+  local cl ct ot orr ll lt lb
+  { read -r cl ct _ _; read -r _ ot orr _; read -r ll lt _ lb; } \
+    < <(sed -n 's/^control-rect //p' "$S_DIR/driver.out" | tr -d '\r')
+  echo "    Cancel at $cl,$ct; Select top $ot right $orr; list at $ll,$lt bottom $lb"
+  (( ot == ct && orr == cl - 4 && lb == ct - 4 ))
   # The first folder of the list is "AAA Pick".
   xdotool mousemove --sync $((ll + 30)) $((lt + 10)) click --repeat 2 --delay 120 1
   sleep 1
