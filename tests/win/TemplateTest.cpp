@@ -12,6 +12,7 @@
 
 #include "app/SetupDlg.h"
 #include "app/resource.h"
+#include "framework/Wnd.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam)
         g_created[reinterpret_cast<HWND>(wParam)] = c->style | (c->dwExStyle & WS_EX_CLIENTEDGE ? WS_BORDER : 0);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-std::string TextOf(HWND hWnd)
-{
-    char text[256] = {};
-    ::GetWindowTextA(hWnd, text, sizeof text);
-    return text;
 }
 
 } // namespace
@@ -90,14 +84,14 @@ TEST(Templates, LiteralLayouts)
         ASSERT_NE(dlg, nullptr) << w.dialog;
         HWND b = w.id ? nullptr : dlg;
         for (HWND c = ::GetWindow(dlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
-            if (::GetDlgCtrlID(c) == w.id && (w.id != IDC_STATIC || TextOf(c) == w.title))
+            if (::GetDlgCtrlID(c) == w.id && (w.id != IDC_STATIC || GetWindowTextString(c) == w.title))
                 b = c;
         SCOPED_TRACE(std::to_string(w.dialog) + " control " + std::to_string(w.id));
         ASSERT_NE(b, nullptr);
         char className[64] = {};
         ::GetClassNameA(b, className, sizeof className);
         EXPECT_TRUE(!w.className || lstrcmpiA(className, w.className) == 0) << className;
-        EXPECT_TRUE(!w.title || TextOf(b) == w.title) << TextOf(b);
+        EXPECT_TRUE(!w.title || GetWindowTextString(b) == w.title) << GetWindowTextString(b);
         const DWORD style = g_created[b] | (::GetWindowLongA(b, GWL_STYLE) & WS_VISIBLE);
         EXPECT_EQ(style & w.style, w.style);
         EXPECT_EQ(style & w.notStyle, 0u);
