@@ -2,7 +2,7 @@
 // notification of the file phase, and that Esc and Enter do not close it.
 // (The framework's data exchange and its report of an exception escaping a
 // handler, a file phase that fails or throws: the e2e scenarios wizard,
-// full_install and rollback.)
+// full_install and archives.)
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // Pictures under Wine: loading by name from files and resources of each
-// kind, and the transparent picture holder with its mask, checked pixel by
-// pixel. (The decoders themselves are tested natively.)
+// kind, and the transparency masks, checked pixel by pixel. (The decoders
+// are tested natively; the masked pictures drawn on the background: the
+// e2e scenario wizard.)
 
 #include <windows.h>
 
@@ -13,7 +14,6 @@
 #include "tests/unit/PictureBytes.h"
 #include "tests/unit/TempDir.h"
 #include "ui/BitmapHelpers.h"
-#include "ui/TransBmp.h"
 
 namespace {
 
@@ -33,27 +33,6 @@ Pixels Read(HBITMAP bitmap)
         for (int x = 0; x < bm.bmWidth; ++x)
             p.push_back(c.at(x, y));
     return p;
-}
-
-std::string Save(const TempDir& dir, const std::string& name, const Bytes& b)
-{
-    return dir.Write(name, std::string(b.begin(), b.end()));
-}
-
-// A 24-bit BMP of the given pixels.
-Bytes Bmp24(int width, int height, const Pixels& pixels)
-{
-    BmpSpec s;
-    s.width = width;
-    s.height = height;
-    s.bits = 24;
-    std::uint32_t row = BmpRowBytes(s);
-    s.rows.assign(row * static_cast<std::uint32_t>(height), 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            for (int k = 0; k < 3; ++k)
-                s.rows[(height - 1 - y) * row + 3 * x + k] = static_cast<std::uint8_t>(pixels[y * width + x] >> (8 * k));
-    return MakeBmp(s);
 }
 
 // Loads a picture by name; checks its size and what it draws, then the
@@ -89,8 +68,11 @@ TEST(LoadPicture, FilesByExtension)
 {
     TempDir dir;
     const Pixels rgb = {Rgb(255, 0, 0), Rgb(0, 255, 0), Rgb(0, 0, 255), Rgb(1, 2, 3), Rgb(0, 0, 0), Rgb(255, 255, 255)};
-    std::string bmp = Save(dir, "a.BmP", Bmp24(3, 2, rgb));
-    auto write = [&](const std::string& name, const Bytes& b) { return Save(dir, name, b); };
+    // Those pixels in 24 bits: the rows bottom first, blue-green-red, padded
+    // to 12 bytes.
+    const Bytes bmp24 = MakeBmp({.width = 3, .bits = 24, .rows = {3, 2, 1, 0, 0, 0, 255, 255, 255, 0, 0, 0,
+                                                                   0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0}});
+    auto write = [&](const std::string& name, const Bytes& b) { return dir.Write(name, std::string(b.begin(), b.end())); };
     // 8 bits using 20 colours: a palette of 20.
     BmpSpec eight;
     eight.width = 2;
@@ -99,32 +81,18 @@ TEST(LoadPicture, FilesByExtension)
     for (int i = 0; i < 20; ++i)
         eight.colors.push_back(Rgb(10 * i, 5, 200 - i));
     eight.rows = {19, 3, 0, 0};
-    // A 124-byte header and a gap: the rows are at the file's pixel offset.
-    BmpSpec v5;
-    v5.headerSize = 124;
-    v5.bits = 4;
-    v5.width = 3;
-    for (int i = 0; i < 16; ++i)
-        v5.colors.push_back(Rgb(16 * i, 255 - 16 * i, 7));
-    v5.gap = 12;
-    v5.rows = {0x12, 0x30, 0, 0, 0xFE, 0xD0, 0, 0};   // bottom row first
-    Bytes cut = Bmp24(3, 2, rgb);
-    cut.resize(cut.size() - 2);
     PcxSpec p;
     p.xmax = 1;
     for (int i = 0; i < 48; ++i)
         p.palette[i] = static_cast<std::uint8_t>(i * 5);
     p.bits = 4;
 
-    ExpectPicture(bmp, 3, rgb, 0);   // 24 bits: no palette
-    ExpectPicture(write("a.dib", Bmp24(3, 2, rgb)), 3, rgb, 0);
+    ExpectPicture(write("a.BmP", bmp24), 3, rgb, 0);   // 24 bits: no palette
     ExpectPicture(write("e.bmp", MakeBmp(eight)), 2, {Rgb(190, 5, 181), Rgb(30, 5, 197)}, 20);
-    ExpectPicture(write("v5.bmp", MakeBmp(v5)), 3,
-                  {Rgb(240, 15, 7), Rgb(224, 31, 7), Rgb(208, 47, 7), Rgb(16, 239, 7), Rgb(32, 223, 7), Rgb(48, 207, 7)},
-                  16);
     ExpectPicture(write("p.PcX", MakePcx(p, {0x1F, 0x00})), 2, {Rgb(15, 20, 25), Rgb(225, 230, 235)}, 16);
-    // Refused, nothing made: an unknown extension, cut short, missing.
-    for (const std::string& name : {write("a.gif", MakeBmp(eight)), write("cut.bmp", cut), dir.File("missing.bmp")})
+    // Refused, nothing made: cut short, missing. (Which extensions are
+    // pictures, and the header kinds: the unit tests.)
+    for (const std::string& name : {write("cut.bmp", Bytes(bmp24.begin(), bmp24.end() - 2)), dir.File("missing.bmp")})
         ExpectPicture(name, 0, {}, 0);
 }
 
@@ -148,54 +116,6 @@ TEST(LoadPicture, ResourcesOfEachKind)
     ExpectPicture("PHOTO.B8", 5, photo, 256);
     for (const char* name : {"NONE.P", "NONE.B4", "NONE.B8"})
         ExpectPicture(name, 0, {}, 0);
-}
-
-TEST(TransBmp, KeyColourIsTransparentEverywhereAndNowhereElse)
-{
-    const std::uint32_t key = Rgb(200, 100, 50), back = Rgb(0, 255, 0);
-    // The key colour at the corner and inside; near colours, black and
-    // white stay opaque.
-    const Pixels picture = {
-        key,               Rgb(201, 100, 50), Rgb(200, 101, 50),  Rgb(200, 100, 51), key,
-        Rgb(0, 0, 0),      key,               Rgb(255, 255, 255), Rgb(0, 0, 0),      Rgb(9, 9, 9),
-        Rgb(199, 100, 50), Rgb(0, 0, 0),      key,                Rgb(10, 20, 30),   key,
-    };
-    TempDir dir;
-    std::string path = Save(dir, "k.bmp", Bmp24(5, 3, picture));
-    HDC screen = ::GetDC(nullptr);
-    CTransBmp holder;
-    holder.LoadFile(screen, path, 0, 0, false);
-    ASSERT_FALSE(holder.IsEmpty());
-    // Placed at (3, 2); every pixel is checked mirrored below.
-    Canvas canvas(9, 6, back);
-    EXPECT_TRUE(holder.Draw(canvas.dc(), 3, 2));
-    EXPECT_TRUE(canvas.at(3, 2) == back && canvas.at(4, 2) == picture[1] && canvas.at(7, 4) == back &&
-                canvas.at(6, 4) == picture[13] && canvas.at(8, 3) == back);
-    // A part of the picture: source (1, 1), 2 by 2, at (1, 1).
-    Canvas part(4, 4, back);
-    EXPECT_TRUE(holder.Draw(part.dc(), 1, 1, 1, 1, 2, 2));
-    EXPECT_EQ(part.at(1, 1), back);   // key
-    EXPECT_EQ(part.at(2, 1), Rgb(255, 255, 255));
-    EXPECT_EQ(part.at(1, 2), Rgb(0, 0, 0));
-    EXPECT_EQ(part.at(3, 3), back);
-
-    // Another key pixel picks another colour: black.
-    holder.LoadFile(screen, path, 3, 1, false);
-    Canvas black(5, 3, back);
-    EXPECT_TRUE(holder.Draw(black.dc(), 0, 0));
-    EXPECT_EQ(black.at(0, 1), back);
-    EXPECT_EQ(black.at(0, 0), key);
-
-    // Mirrored first, so the key is the colour now at (1, 0).
-    holder.LoadFile(screen, path, 1, 0, true);
-    Canvas mirror(5, 3, back);
-    EXPECT_TRUE(holder.Draw(mirror.dc(), 0, 0));
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) {
-            std::uint32_t p = picture[y * 5 + 4 - x];
-            EXPECT_EQ(mirror.at(x, y), p == Rgb(200, 100, 51) ? back : p) << "mirrored " << x << "," << y;
-        }
-    ::ReleaseDC(nullptr, screen);
 }
 
 TEST(BitmapHelpers, BothMasksFollowThePixelRule)
@@ -224,9 +144,7 @@ TEST(BitmapHelpers, BothMasksFollowThePixelRule)
                 ASSERT_EQ(m[k], transparent ? 0xFFFFFFu : 0u) << k << " key " << key.x << "," << key.y;
                 ASSERT_EQ(i[k], transparent ? 0u : pixels[k]) << k << " key " << key.x << "," << key.y;
             }
-            EXPECT_TRUE(FreeMaskPair(image, mask));
-            EXPECT_TRUE(image == nullptr && mask == nullptr);
-            EXPECT_FALSE(FreeMaskPair(image, mask));
+            FreeMaskPair(image, mask);
         }
     ::ReleaseDC(nullptr, screen);
 }
