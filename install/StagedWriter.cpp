@@ -3,12 +3,10 @@
 #include "framework/File.h"
 #include "install/DirectoryUtil.h"
 
-CStagedWriter::CStagedWriter(std::uint32_t bufferSize, int buffers)
+CStagedWriter::CStagedWriter(std::uint32_t pieceSize, int pieces)
+    : m_ring(static_cast<std::size_t>(pieceSize) * (pieces < 2 ? 2 : pieces), pieceSize)
 {
-    for (int i = 0; i < buffers; ++i) {
-        m_buffers.emplace_back(new std::uint8_t[bufferSize]);
-        m_free.push_back(m_buffers.back().get());
-    }
+    m_memory.reset(new std::uint8_t[m_ring.Capacity()]);
     m_thread = std::thread([this] { Run(); });
 }
 
@@ -22,9 +20,15 @@ CStagedWriter::~CStagedWriter()
 void CStagedWriter::Push(Job job)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (job.kind == Job::write)
+        job.span = m_ring.Take(job.size);
     m_jobs.push_back(std::move(job));
     ++m_pending;
-    if (m_writerWaits)
+    // A waiting writer is woken once half the ring is queued, a wake-up per
+    // piece costing more than the piece; the decoder wakes it too before
+    // it waits itself, and to stop.
+    const Job::Kind kind = m_jobs.back().kind;
+    if (m_writerWaits && (kind == Job::abort || kind == Job::stop || 2 * m_ring.InFlight() >= m_ring.Capacity()))
         m_work.notify_one();
 }
 
@@ -44,19 +48,19 @@ void CStagedWriter::Open(const std::string& staged, const std::string& target)
 std::uint8_t* CStagedWriter::Acquire()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_ring.Fits() && m_writerWaits)
+        m_work.notify_one();
     m_decoderWaits = true;
-    m_done.wait(lock, [this] { return !m_free.empty() || m_error; });
+    m_done.wait(lock, [this] { return m_error || m_ring.Fits(); });
     m_decoderWaits = false;
     if (m_error)
         std::rethrow_exception(m_error);
-    std::uint8_t* buffer = m_free.back();
-    m_free.pop_back();
-    return buffer;
+    return m_memory.get() + m_ring.Place();
 }
 
 void CStagedWriter::Submit(const std::uint8_t* buffer, std::uint32_t size)
 {
-    // One of ours, handed out by Acquire.
+    // The piece Acquire handed out, given back once it is written.
     Push({Job::write, {}, {}, const_cast<std::uint8_t*>(buffer), size});
 }
 
@@ -68,6 +72,8 @@ void CStagedWriter::Close()
 void CStagedWriter::Finish()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_writerWaits)
+        m_work.notify_one();
     m_decoderWaits = true;
     m_done.wait(lock, [this] { return m_pending == 0; });
     m_decoderWaits = false;
@@ -103,11 +109,10 @@ void CStagedWriter::Run()
             batch.swap(m_jobs);
             skip = m_abandoned || m_error;
         }
-        std::vector<std::uint8_t*> freed;
+        std::size_t freed = 0;
         bool stop = false;
         for (Job& job : batch) {
-            if (job.buffer)
-                freed.push_back(job.buffer);
+            freed += job.span;
             if (job.kind == Job::stop) {
                 stop = true;
                 continue;
@@ -142,7 +147,7 @@ void CStagedWriter::Run()
             }
         }
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_free.insert(m_free.end(), freed.begin(), freed.end());
+        m_ring.GiveBack(freed);
         m_pending -= batch.size();
         batch.clear();
         if (m_decoderWaits)

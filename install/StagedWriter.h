@@ -1,8 +1,10 @@
 #pragma once
 // Writes the staged files on a thread of its own, so that decoding the next
 // piece, or the next member, goes on while the system creates and fills
-// files. Memory stays bounded: a few buffers of one size travel between the
-// two threads, and the decoder waits when all of them are in flight.
+// files. Memory stays bounded: the pieces are cut from one ring of a fixed
+// size, each right after the one before, so that hundreds of small files
+// can be in flight where a few large pieces would fill it; the decoder waits
+// when the ring has no room for a whole piece.
 
 #include <condition_variable>
 #include <cstdint>
@@ -12,11 +14,13 @@
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
+
+#include "install/PieceRing.h"
 
 class CStagedWriter {
 public:
-    explicit CStagedWriter(std::uint32_t bufferSize, int buffers = 8);
+    // Pieces of up to pieceSize bytes in a ring of pieces times that.
+    explicit CStagedWriter(std::uint32_t pieceSize, int pieces = 8);
     CStagedWriter(const CStagedWriter&) = delete;
     CStagedWriter& operator=(const CStagedWriter&) = delete;
     // Abandons what is left and ends the thread.
@@ -25,9 +29,9 @@ public:
     // A new file; the pieces that follow go into it. File errors name the
     // target, not the staged file.
     void Open(const std::string& staged, const std::string& target);
-    // A free buffer of the writer's size to fill, waiting while all are in
-    // flight; then Submit hands it over with the bytes filled (0: none, it
-    // is only given back). Both throw the writer's first error.
+    // Room for a piece to fill, waiting while the ring has none; then Submit
+    // hands it over with the bytes filled (0: none, it is only given back).
+    // Both throw the writer's first error.
     std::uint8_t* Acquire();
     void Submit(const std::uint8_t* buffer, std::uint32_t size);
     // The current file is complete.
@@ -44,13 +48,14 @@ private:
         std::string staged, target;
         std::uint8_t* buffer = nullptr;
         std::uint32_t size = 0;
+        std::size_t span = 0;   // ring bytes given back when done
     };
     void Push(Job job);
     void Run();
     void ThrowIfFailed();
 
-    std::vector<std::unique_ptr<std::uint8_t[]>> m_buffers;
-    std::vector<std::uint8_t*> m_free;
+    CPieceRing m_ring;   // under the mutex
+    std::unique_ptr<std::uint8_t[]> m_memory;
     std::deque<Job> m_jobs;
     std::size_t m_pending = 0;   // queued or being done
     std::exception_ptr m_error;

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -15,6 +17,7 @@
 #include "install/ArchivePhase.h"
 #include "install/DirectoryUtil.h"
 #include "install/InstallArchive.h"
+#include "install/PieceRing.h"
 #include "install/TreeCopy.h"
 #include "install/UninstallRecord.h"
 
@@ -89,6 +92,39 @@ TEST(ArchivePhase, ExtractsEveryMemberAndReportsEachStep)
     EXPECT_EQ(CurrentInstallArchive(), nullptr);
     // Nothing staged or moved aside is left behind.
     EXPECT_EQ(Snapshot(dir.File("dest")).size(), 5u);   // three files, two folders
+}
+
+// Pieces of every size taken and given back in a random rhythm: a piece
+// placed must lie inside the ring and clear of every piece in flight, and
+// the ring must fill up rather than wait while it has room.
+TEST(PieceRing, PlacesPiecesClearOfThoseInFlight)
+{
+    const std::size_t piece = 16, capacity = 3 * piece + 5;
+    CPieceRing ring(capacity, piece);
+    struct Taken { std::size_t at, size, span; };
+    std::deque<Taken> inFlight;
+    std::size_t fullest = 0;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) { seed = seed * 1103515245 + 12345; return (seed >> 16) % n; };
+    for (int step = 0; step < 20000; ++step) {
+        if (!inFlight.empty() && next(3) == 0) {
+            ring.GiveBack(inFlight.front().span);
+            inFlight.pop_front();
+        } else if (ring.Fits()) {
+            const std::size_t at = ring.Place();
+            ASSERT_LE(at + piece, capacity);
+            for (const Taken& t : inFlight)
+                ASSERT_TRUE(t.size == 0 || at + piece <= t.at || t.at + t.size <= at) << "step " << step;
+            const std::size_t size = next(piece + 1);
+            inFlight.push_back({at, size, ring.Take(size)});
+            fullest = std::max(fullest, ring.InFlight());
+        } else {
+            ASSERT_FALSE(inFlight.empty());
+            ring.GiveBack(inFlight.front().span);
+            inFlight.pop_front();
+        }
+    }
+    EXPECT_GT(fullest, capacity - piece);
 }
 
 TEST(ArchivePhase, AFailureAtAnyStepLeavesTheDiskAsItWas)
