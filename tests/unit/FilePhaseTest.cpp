@@ -107,22 +107,19 @@ TEST(PieceRing, PlacesPiecesClearOfThoseInFlight)
     unsigned seed = 12345;
     auto next = [&seed](unsigned n) { seed = seed * 1103515245 + 12345; return (seed >> 16) % n; };
     for (int step = 0; step < 20000; ++step) {
-        if (!inFlight.empty() && next(3) == 0) {
+        if (!inFlight.empty() && (next(3) == 0 || !ring.Fits())) {
             ring.GiveBack(inFlight.front().span);
             inFlight.pop_front();
-        } else if (ring.Fits()) {
-            const std::size_t at = ring.Place();
-            ASSERT_LE(at + piece, capacity);
-            for (const Taken& t : inFlight)
-                ASSERT_TRUE(t.size == 0 || at + piece <= t.at || t.at + t.size <= at) << "step " << step;
-            const std::size_t size = next(piece + 1);
-            inFlight.push_back({at, size, ring.Take(size)});
-            fullest = std::max(fullest, ring.InFlight());
-        } else {
-            ASSERT_FALSE(inFlight.empty());
-            ring.GiveBack(inFlight.front().span);
-            inFlight.pop_front();
+            continue;
         }
+        ASSERT_TRUE(ring.Fits());   // an empty ring has room
+        const std::size_t at = ring.Place();
+        ASSERT_LE(at + piece, capacity);
+        for (const Taken& t : inFlight)
+            ASSERT_TRUE(t.size == 0 || at + piece <= t.at || t.at + t.size <= at) << "step " << step;
+        const std::size_t size = next(piece + 1);
+        inFlight.push_back({at, size, ring.Take(size)});
+        fullest = std::max(fullest, ring.InFlight());
     }
     EXPECT_GT(fullest, capacity - piece);
 }
