@@ -148,6 +148,24 @@ bool CheckThenExtract(const std::string& archive, const std::string& destination
 
 enum Way { kStaged, kCheckThenExtract, kDecodeOnly, kCopy };
 
+// One extraction of the archive (or copy of the source tree) into out.
+bool Extract(Way way, const std::string& archive, const fs::path& source, const fs::path& out)
+{
+    std::string message;
+    CArchiveDirectory directory;
+    switch (way) {
+    case kStaged:
+        return CArchivePhase().Run({{"Setup.aqj", archive, out.string() + "/"}}, nullptr, message);
+    case kCheckThenExtract:
+        return CheckThenExtract(archive, out.string() + "/");
+    case kDecodeOnly:
+        return directory.Read(archive) && directory.Verify();
+    case kCopy:
+        return std::system(("cp -r '" + source.string() + "' '" + out.string() + "'").c_str()) == 0;
+    }
+    return false;
+}
+
 void BM_Extract(benchmark::State& state)
 {
     const int which = static_cast<int>(state.range(0));
@@ -163,25 +181,7 @@ void BM_Extract(benchmark::State& state)
         state.PauseTiming();
         fs::remove_all(out);
         state.ResumeTiming();
-        bool ok = true;
-        std::string message;
-        switch (way) {
-        case kStaged:
-            ok = CArchivePhase().Run({{"Setup.aqj", archive, out.string() + "/"}}, nullptr, message);
-            break;
-        case kCheckThenExtract:
-            ok = CheckThenExtract(archive, out.string() + "/");
-            break;
-        case kDecodeOnly: {
-            CArchiveDirectory directory;
-            ok = directory.Read(archive) && directory.Verify();
-            break;
-        }
-        case kCopy:
-            ok = std::system(("cp -r '" + source.string() + "' '" + out.string() + "'").c_str()) == 0;
-            break;
-        }
-        if (!ok)
+        if (!Extract(way, archive, source, out))
             state.SkipWithError("extraction failed");
     }
     fs::remove_all(out);
@@ -202,15 +202,10 @@ void BM_StagedSpeedup(benchmark::State& state)
     const fs::path out = Work() / "out";
     double ms[3] = {};
     for (auto _ : state) {
-        for (int way : {kStaged, kCheckThenExtract, kDecodeOnly}) {
+        for (Way way : {kStaged, kCheckThenExtract, kDecodeOnly}) {
             fs::remove_all(out);
             const auto start = std::chrono::steady_clock::now();
-            std::string message;
-            CArchiveDirectory directory;
-            const bool ok =
-                way == kStaged ? CArchivePhase().Run({{"Setup.aqj", archive, out.string() + "/"}}, nullptr, message)
-                : way == kCheckThenExtract ? CheckThenExtract(archive, out.string() + "/")
-                                           : directory.Read(archive) && directory.Verify();
+            const bool ok = Extract(way, archive, fs::path(), out);
             ms[way] += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
             if (!ok)
                 state.SkipWithError("extraction failed");

@@ -60,8 +60,9 @@ private:
     std::size_t m_pending = 0;   // queued or being done
     std::exception_ptr m_error;
     bool m_abandoned = false;
-    // Each side is woken only when the other waits for it: a wake-up per
-    // piece would cost more than writing a small file.
+    // Each side is woken only when the other waits for it (the writer once
+    // half the ring is queued): a wake-up per piece would cost more than
+    // writing a small file.
     bool m_writerWaits = false, m_decoderWaits = false;
     std::mutex m_mutex;
     std::condition_variable m_work, m_done;
